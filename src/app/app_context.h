@@ -1,0 +1,95 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/endpoints.h"
+#include "platform/status_bar_button.h"
+#include "platform/timer.h"
+#include "ui/timer_manager.h"
+
+namespace twl {
+
+class AlertPresenter;
+class Bundle;
+class Console;
+class FileManager;
+class HttpTransport;
+class NotificationCenter;
+class ProxySettings;
+class RunLoop;
+class ScriptInterpreter;
+class SettingsStore;
+class Storyboard;
+class Workspace;
+
+// The platform services a context reaches. Non-owning: the entry (or a test)
+// owns them and keeps them alive longer than the context. A test wires only the
+// services its code path needs; reaching an unwired one throws.
+struct Services {
+    RunLoop* runLoop = nullptr;
+    SettingsStore* settings = nullptr;
+    Console* console = nullptr;
+    FileManager* fileManager = nullptr;
+    Bundle* bundle = nullptr;
+    ScriptInterpreter* interpreter = nullptr;
+    HttpTransport* http = nullptr;
+    ProxySettings* proxySettings = nullptr;
+    NotificationCenter* notifications = nullptr;
+    Workspace* workspace = nullptr;
+    AlertPresenter* alerts = nullptr;
+    Storyboard* storyboard = nullptr;
+};
+
+// Everything the client keeps outside any one screen: the process-wide values
+// (named as the screens use them), the one countdown, the built-in endpoints and
+// the platform services. The entry makes one per process; each test makes its own.
+class AppContext {
+public:
+    AppContext(Services services, Endpoints endpoints);
+    ~AppContext();
+    AppContext(const AppContext&) = delete;
+    AppContext& operator=(const AppContext&) = delete;
+
+    RunLoop& runLoop() const;
+    SettingsStore& userDefaults() const;
+    Console& console() const;
+    FileManager& fileManager() const;
+    Bundle& bundle() const;
+    ScriptInterpreter& interpreter() const;
+    HttpTransport& http() const;
+    ProxySettings& proxySettings() const;
+    NotificationCenter& notifications() const;
+    Workspace& workspace() const;
+    AlertPresenter& alerts() const;
+    Storyboard& storyboard() const;
+
+    const Endpoints& endpoints() const { return endpoints_; }
+    TimerManager& timerManager() { return timerManager_; }
+
+    // Account credentials: the last accepted sign-in.
+    std::string accountUserName;
+    std::string accountPassword;
+
+    std::string serverUrl;  // starts as the built-in default server
+    std::string toolResourcePath;
+
+    bool isAdminConfirmed = false;
+    bool isUserRegistered = false;
+    bool isConnected = false;
+    bool isConnecting = false;
+
+    std::shared_ptr<Timer> detectionTimer = Timer::unscheduled();
+    std::shared_ptr<Timer> registerTimer = Timer::unscheduled();
+
+    // The status item's button once the delegate has launched; until then a
+    // button that belongs to no status item.
+    std::shared_ptr<StatusBarButton> statusBarButton = std::make_shared<DetachedStatusBarButton>();
+
+private:
+    Services services_;
+    Endpoints endpoints_;
+    TimerManager timerManager_;
+};
+
+}  // namespace twl

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace twl {
+
+class ViewController;
+
+// The storyboard "Main": screen identifiers and the factories that make a fresh
+// controller for each. Screens never hold each other; they meet here.
+class Storyboard {
+public:
+    using Factory = std::function<std::shared_ptr<ViewController>()>;
+
+    void registerController(const std::string& identifier, Factory factory);
+
+    // A new controller, or nothing for an identifier that has no screen (yet).
+    std::shared_ptr<ViewController> instantiateControllerWithIdentifier(
+        const std::string& identifier) const;
+
+private:
+    std::map<std::string, Factory, std::less<>> factories_;
+};
+
+}  // namespace twl

@@ -1,0 +1,178 @@
+#include "platform/posix/settings_file_store.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <thread>
+
+#include "app/settings_keys.h"
+
+namespace twl {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SettingsFileStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "twl-settings-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        root_ = pattern;
+        file_ = root_ / "tidewaterlink" / "defaults.json";
+    }
+    void TearDown() override { fs::remove_all(root_); }
+
+    static mode_t modeOf(const fs::path& path) {
+        struct stat info{};
+        EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
+        return info.st_mode & 07777;
+    }
+
+    void writeRaw(const std::string& text) {
+        fs::create_directories(file_.parent_path());
+        std::ofstream(file_) << text;
+    }
+
+    std::vector<fs::path> setAside() const {
+        std::vector<fs::path> found;
+        for (const auto& entry : fs::directory_iterator(file_.parent_path())) {
+            if (entry.path().filename().string().starts_with("defaults.json.unreadable-")) {
+                found.push_back(entry.path());
+            }
+        }
+        return found;
+    }
+
+    fs::path root_;
+    fs::path file_;
+};
+
+TEST_F(SettingsFileStoreTest, TypesSurviveAReloadAndAbsentKeysStayAbsent) {
+    {
+        SettingsFileStore store(file_);
+        EXPECT_EQ(store.objectForKey(keys::vpnUserName), std::nullopt);
+        store.setObject("john%20doe", keys::vpnUserName);
+        store.setObject("p\"a\\ss wörd", keys::vpnUserPassword);
+        store.setBool(true, keys::autoLogin);
+        store.setObject("true", keys::serverUrl);  // a string that looks like a flag
+        store.setBool(false, keys::autoLogin);     // replaces
+    }
+    SettingsFileStore reloaded(file_);
+    EXPECT_EQ(storedString(reloaded, keys::vpnUserName), "john%20doe");
+    EXPECT_EQ(storedString(reloaded, keys::vpnUserPassword), "p\"a\\ss wörd");
+    EXPECT_EQ(reloaded.objectForKey(keys::autoLogin), SettingValue{false});
+    EXPECT_EQ(reloaded.objectForKey(keys::serverUrl), SettingValue{std::string("true")});
+    EXPECT_EQ(reloaded.objectForKey(keys::username), std::nullopt);
+}
+
+TEST_F(SettingsFileStoreTest, FolderAndFileArePrivateFromTheFirstWrite) {
+    SettingsFileStore store(file_);
+    EXPECT_FALSE(fs::exists(file_)) << "nothing is written before the first set";
+    store.setObject("secret", keys::userpassword);
+    EXPECT_EQ(modeOf(file_.parent_path()), 0700u);
+    EXPECT_EQ(modeOf(file_), 0600u);
+
+    // A folder left readable by someone else is tightened on the next write.
+    fs::permissions(file_.parent_path(), fs::perms(0755));
+    store.setObject("secret2", keys::userpassword);
+    EXPECT_EQ(modeOf(file_.parent_path()), 0700u);
+    EXPECT_EQ(modeOf(file_), 0600u);
+}
+
+TEST_F(SettingsFileStoreTest, UnknownKeysAndTypesAreKeptButReadAsAbsent) {
+    writeRaw(R"({"server_url": 42, "future": {"a": [1, 2]}, "username": "admin"})");
+    SettingsFileStore store(file_);
+    EXPECT_EQ(store.objectForKey(keys::serverUrl), std::nullopt);
+    store.setObject("root", keys::username);
+
+    std::ifstream in(file_);
+    const auto saved = nlohmann::json::parse(in);
+    EXPECT_EQ(saved["future"], nlohmann::json::parse(R"({"a": [1, 2]})"));
+    EXPECT_EQ(saved["server_url"], 42);
+    EXPECT_EQ(saved["username"], "root");
+}
+
+TEST_F(SettingsFileStoreTest, AnUnreadableFileIsSetAsideAndTheStoreStartsEmpty) {
+    for (const std::string bad : {"{not json", "[\"an\", \"array\"]", ""}) {
+        SCOPED_TRACE(bad);
+        writeRaw(bad);
+        SettingsFileStore store(file_);
+        EXPECT_EQ(store.objectForKey(keys::vpnUserName), std::nullopt);
+        ASSERT_EQ(setAside().size(), 1u);
+        std::ifstream aside(setAside().front());
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(aside), {}), bad) << "kept intact";
+
+        store.setObject("fresh", keys::vpnUserName);
+        EXPECT_EQ(storedString(SettingsFileStore(file_), keys::vpnUserName), "fresh");
+        for (const auto& path : setAside()) {
+            fs::remove(path);
+        }
+        fs::remove(file_);
+    }
+}
+
+TEST_F(SettingsFileStoreTest, AWriteThatCannotHappenIsSurvived) {
+    // A plain file where the folder should be: no write can succeed, even as root.
+    std::ofstream(root_ / "blocked") << "not a folder";
+    SettingsFileStore store(root_ / "blocked" / "defaults.json");
+    store.setObject("other", keys::username);  // must neither throw nor crash
+    EXPECT_EQ(storedString(store, keys::username), "other") << "the running client keeps the value";
+    EXPECT_EQ(storedString(SettingsFileStore(root_ / "blocked" / "defaults.json"), keys::username),
+              std::nullopt);
+}
+
+TEST_F(SettingsFileStoreTest, DefaultPathFollowsXdgConfigHome) {
+    const char* saved = std::getenv("XDG_CONFIG_HOME");
+    const std::string restore = saved ? saved : "";
+    ::setenv("XDG_CONFIG_HOME", root_.c_str(), 1);
+    EXPECT_EQ(SettingsFileStore::defaultPath(), root_ / "tidewaterlink" / "defaults.json");
+    ::setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
+    EXPECT_EQ(SettingsFileStore::defaultPath().filename(), "defaults.json");
+    EXPECT_TRUE(SettingsFileStore::defaultPath().is_absolute());
+    if (saved) {
+        ::setenv("XDG_CONFIG_HOME", restore.c_str(), 1);
+    } else {
+        ::unsetenv("XDG_CONFIG_HOME");
+    }
+}
+
+// A writer killed at any instant leaves a file that parses and holds one of the
+// values it wrote, never a torn one.
+TEST_F(SettingsFileStoreTest, KilledWriterNeverLeavesATornFile) {
+    std::mt19937 random(20261206);
+    std::uniform_int_distribution<int> pauseMicros(200, 20000);
+    constexpr int kills = 25;
+    for (int round = 0; round < kills; ++round) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::execl(SETTINGS_WRITER, SETTINGS_WRITER, file_.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(pauseMicros(random)));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the writer stopped by itself: " << status;
+
+        if (!fs::exists(file_)) {
+            continue;  // killed before its first write finished
+        }
+        std::ifstream in(file_);
+        const auto saved = nlohmann::json::parse(in, nullptr, false);
+        ASSERT_FALSE(saved.is_discarded()) << "torn file after kill " << round;
+        ASSERT_TRUE(saved["k"].is_string());
+        EXPECT_TRUE(saved["k"].get<std::string>().starts_with("value-"));
+        EXPECT_EQ(modeOf(file_), 0600u);
+    }
+}
+
+}  // namespace
+}  // namespace twl
