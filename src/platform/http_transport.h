@@ -1,0 +1,48 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace twl {
+
+struct HttpRequestSpec {
+    std::string method = "GET";
+    std::string url;
+    std::vector<std::pair<std::string, std::string>> headers;
+    std::optional<nlohmann::json> jsonBody;  // none: no body
+};
+
+// Exactly one of the two is set.
+struct JsonReply {
+    std::optional<nlohmann::json> value;  // any JSON value, fragments included
+    std::optional<std::string> error;     // a description of what failed
+};
+
+// Exactly one of the two is set.
+struct TextReply {
+    std::optional<std::string> text;  // the whole body, valid UTF-8
+    std::optional<std::string> error;
+};
+
+// HTTPS for the client. Called on the main thread.
+class HttpTransport {
+public:
+    using JsonCompletion = std::function<void(JsonReply)>;
+
+    virtual ~HttpTransport() = default;
+
+    // Starts the request and returns at once. The completion runs exactly once,
+    // later, on the main run loop, with the decoded body (whatever the status
+    // code) or an error. A URL that cannot be parsed makes no request.
+    virtual void sendJson(HttpRequestSpec request, JsonCompletion completion) = 0;
+
+    // Blocks until the whole body has arrived or failed, for at most `bound`.
+    virtual TextReply getText(const std::string& url, std::chrono::milliseconds bound) = 0;
+};
+
+}  // namespace twl

@@ -1,0 +1,38 @@
+#include "privileged/commands.h"
+
+#include "privileged/shell_quote.h"
+
+namespace twl::commands {
+
+std::string connectService() {
+    return "networksetup -connectpppoeservice " + std::string(serviceName);
+}
+
+std::string disconnectService() {
+    return "networksetup -disconnectpppoeservice " + std::string(serviceName);
+}
+
+std::string copyTool(std::string_view toolResourcePath) {
+    return "sudo cp " + shellQuote(toolResourcePath) + " " + std::string(installDirectory);
+}
+
+std::string removeMarker() { return "sudo rm -rf " + std::string(markerFile); }
+
+std::string createService(std::string_view toolPath, std::string_view server,
+                          std::string_view user, std::string_view password) {
+    std::string command = "sudo ";
+    command += shellQuote(toolPath);
+    command += " create --l2tp ";
+    command += serviceName;
+    command += " --endpoint ";
+    command += shellQuote(server);
+    command += " --force --username ";
+    command += shellQuote(user);
+    command += " --password ";
+    command += shellQuote(password);
+    command += " --shared-secret ";
+    command += presharedKey;
+    return command;
+}
+
+}  // namespace twl::commands
