@@ -18,13 +18,13 @@ Service& wired(Service* service, const char* name) {
 // Until the context is wired to a real run loop, the countdown needs one to
 // hold; a context without a run loop never starts a countdown.
 class NoRunLoop final : public RunLoop {
-public:
+  public:
     std::shared_ptr<Timer> scheduleRepeating(double, Handler) override { return fail(); }
     void delay(double, Handler) override { fail(); }
     void post(Handler) override { fail(); }
     double now() const override { return 0.0; }
 
-private:
+  private:
     [[noreturn]] static std::shared_ptr<Timer> fail() {
         throw std::logic_error("service not wired: runLoop");
     }
@@ -49,25 +49,41 @@ AppContext::~AppContext() {
     registerTimer->invalidate();
 }
 
-RunLoop& AppContext::runLoop() const { return wired(services_.runLoop, "runLoop"); }
-SettingsStore& AppContext::userDefaults() const { return wired(services_.settings, "settings"); }
-Console& AppContext::console() const { return wired(services_.console, "console"); }
+RunLoop& AppContext::runLoop() const {
+    return wired(services_.runLoop, "runLoop");
+}
+SettingsStore& AppContext::userDefaults() const {
+    return wired(services_.settings, "settings");
+}
+Console& AppContext::console() const {
+    return wired(services_.console, "console");
+}
 FileManager& AppContext::fileManager() const {
     return wired(services_.fileManager, "fileManager");
 }
-Bundle& AppContext::bundle() const { return wired(services_.bundle, "bundle"); }
+Bundle& AppContext::bundle() const {
+    return wired(services_.bundle, "bundle");
+}
 ScriptInterpreter& AppContext::interpreter() const {
     return wired(services_.interpreter, "interpreter");
 }
-HttpTransport& AppContext::http() const { return wired(services_.http, "http"); }
+HttpTransport& AppContext::http() const {
+    return wired(services_.http, "http");
+}
 ProxySettings& AppContext::proxySettings() const {
     return wired(services_.proxySettings, "proxySettings");
 }
 NotificationCenter& AppContext::notifications() const {
     return wired(services_.notifications, "notifications");
 }
-Workspace& AppContext::workspace() const { return wired(services_.workspace, "workspace"); }
-AlertPresenter& AppContext::alerts() const { return wired(services_.alerts, "alerts"); }
-Storyboard& AppContext::storyboard() const { return wired(services_.storyboard, "storyboard"); }
+Workspace& AppContext::workspace() const {
+    return wired(services_.workspace, "workspace");
+}
+AlertPresenter& AppContext::alerts() const {
+    return wired(services_.alerts, "alerts");
+}
+Storyboard& AppContext::storyboard() const {
+    return wired(services_.storyboard, "storyboard");
+}
 
 }  // namespace twl

@@ -45,7 +45,7 @@ struct Services {
 // (named as the screens use them), the one countdown, the built-in endpoints and
 // the platform services. The entry makes one per process; each test makes its own.
 class AppContext {
-public:
+  public:
     AppContext(Services services, Endpoints endpoints);
     ~AppContext();
     AppContext(const AppContext&) = delete;
@@ -86,7 +86,7 @@ public:
     // button that belongs to no status item.
     std::shared_ptr<StatusBarButton> statusBarButton = std::make_shared<DetachedStatusBarButton>();
 
-private:
+  private:
     Services services_;
     Endpoints endpoints_;
     TimerManager timerManager_;

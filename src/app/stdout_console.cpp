@@ -4,6 +4,8 @@
 
 namespace twl {
 
-void StdoutConsole::writeLine(std::string_view text) { std::cout << text << std::endl; }
+void StdoutConsole::writeLine(std::string_view text) {
+    std::cout << text << std::endl;
+}
 
 }  // namespace twl

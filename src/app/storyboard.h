@@ -12,7 +12,7 @@ class ViewController;
 // The storyboard "Main": screen identifiers and the factories that make a fresh
 // controller for each. Screens never hold each other; they meet here.
 class Storyboard {
-public:
+  public:
     using Factory = std::function<std::shared_ptr<ViewController>()>;
 
     void registerController(const std::string& identifier, Factory factory);
@@ -21,7 +21,7 @@ public:
     std::shared_ptr<ViewController> instantiateControllerWithIdentifier(
         const std::string& identifier) const;
 
-private:
+  private:
     std::map<std::string, Factory, std::less<>> factories_;
 };
 

@@ -7,7 +7,7 @@ namespace twl {
 
 // The client's own resources, shipped beside its executable.
 class Bundle {
-public:
+  public:
     virtual ~Bundle() = default;
 
     // Full path of the named resource, or nothing when the bundle lacks it.

@@ -5,7 +5,7 @@
 namespace twl {
 
 class FileManager {
-public:
+  public:
     virtual ~FileManager() = default;
 
     // True when something exists at the path (following symbolic links).

@@ -31,7 +31,7 @@ struct TextReply {
 
 // HTTPS for the client. Called on the main thread.
 class HttpTransport {
-public:
+  public:
     using JsonCompletion = std::function<void(JsonReply)>;
 
     virtual ~HttpTransport() = default;

@@ -13,7 +13,7 @@ namespace twl {
 // Lifetime contract: a handler that is firing stays alive until it returns, even
 // if it drops the last reference to its own timer or to the screen it captures.
 class RunLoop {
-public:
+  public:
     using Handler = std::function<void()>;
 
     virtual ~RunLoop() = default;

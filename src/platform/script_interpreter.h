@@ -15,7 +15,7 @@ struct ScriptResult {
 // Runs one `do shell script` statement. Called on the main thread; returns only
 // after the command has ended (or has been stopped for running too long).
 class ScriptInterpreter {
-public:
+  public:
     virtual ~ScriptInterpreter() = default;
     virtual ScriptResult execute(const std::string& source) = 0;
 };

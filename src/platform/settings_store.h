@@ -11,7 +11,7 @@ namespace twl {
 // at once and survive the process; failures are the store's business and are
 // never reported to the caller.
 class SettingsStore {
-public:
+  public:
     virtual ~SettingsStore() = default;
 
     // The stored value, or nothing when the key was never written (or holds a

@@ -6,7 +6,7 @@ namespace twl {
 
 // The button of the client's status item (the tray icon).
 class StatusBarButton {
-public:
+  public:
     virtual ~StatusBarButton() = default;
     // Shows the named image ("menubar", "menubar_hover").
     virtual void setImage(const std::string& imageName) = 0;
@@ -16,11 +16,11 @@ public:
 // A button that belongs to no status item: what `statusBarButton` holds until
 // the application delegate has launched. It remembers its image and shows nothing.
 class DetachedStatusBarButton final : public StatusBarButton {
-public:
+  public:
     void setImage(const std::string& imageName) override { imageName_ = imageName; }
     std::string imageName() const override { return imageName_; }
 
-private:
+  private:
     std::string imageName_;
 };
 

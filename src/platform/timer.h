@@ -7,7 +7,7 @@ namespace twl {
 // A repeating timer on the main run loop. The run loop keeps a scheduled timer
 // (and its handler) alive until it is invalidated.
 class Timer {
-public:
+  public:
     virtual ~Timer() = default;
 
     // Stops the timer for good and releases its handler. Safe to call more than

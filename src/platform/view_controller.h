@@ -7,7 +7,7 @@ namespace twl {
 // A screen: the content of a window, or a dialog. Controllers are shared; the
 // window that shows one holds it.
 class ViewController : public std::enable_shared_from_this<ViewController> {
-public:
+  public:
     virtual ~ViewController() = default;
 
     // Once the screen's views have been made and bound.

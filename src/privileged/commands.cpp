@@ -16,10 +16,12 @@ std::string copyTool(std::string_view toolResourcePath) {
     return "sudo cp " + shellQuote(toolResourcePath) + " " + std::string(installDirectory);
 }
 
-std::string removeMarker() { return "sudo rm -rf " + std::string(markerFile); }
+std::string removeMarker() {
+    return "sudo rm -rf " + std::string(markerFile);
+}
 
-std::string createService(std::string_view toolPath, std::string_view server,
-                          std::string_view user, std::string_view password) {
+std::string createService(std::string_view toolPath, std::string_view server, std::string_view user,
+                          std::string_view password) {
     std::string command = "sudo ";
     command += shellQuote(toolPath);
     command += " create --l2tp ";

@@ -18,7 +18,7 @@ std::string connectService();     // networksetup -connectpppoeservice Tidewater
 std::string disconnectService();  // networksetup -disconnectpppoeservice Tidewaterlink
 std::string copyTool(std::string_view toolResourcePath);  // sudo cp PATH /usr/local
 std::string removeMarker();                               // sudo rm -rf /usr/local/macosvpn.txt
-std::string createService(std::string_view toolPath, std::string_view server,
-                          std::string_view user, std::string_view password);
+std::string createService(std::string_view toolPath, std::string_view server, std::string_view user,
+                          std::string_view password);
 
 }  // namespace twl::commands

@@ -9,13 +9,13 @@ namespace twl {
 // Kept for completeness: the client never creates one, so it never adds or
 // removes launch-at-login entries.
 class LoginItemsList {
-public:
+  public:
     explicit LoginItemsList(std::optional<std::filesystem::path> loginItemsList)
         : loginItemsList_(std::move(loginItemsList)) {}
 
     const std::optional<std::filesystem::path>& loginItemsList() const { return loginItemsList_; }
 
-private:
+  private:
     std::optional<std::filesystem::path> loginItemsList_;
 };
 

@@ -46,9 +46,9 @@ void TimerManager::update() {
 
 std::string TimerManager::formatCountdown(std::int64_t seconds) {
     char buffer[48];
-    std::snprintf(buffer, sizeof buffer, "%02lld:%02lld:%02lld",
-                  static_cast<long long>(seconds / 3600), static_cast<long long>((seconds / 60) % 60),
-                  static_cast<long long>(seconds % 60));
+    std::snprintf(
+        buffer, sizeof buffer, "%02lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
+        static_cast<long long>((seconds / 60) % 60), static_cast<long long>(seconds % 60));
     return buffer;
 }
 

@@ -17,7 +17,7 @@ class RunLoop;
 // and, one second after zero, that the countdown has finished. Starting again
 // replaces the count and the handler; the earlier handler hears nothing more.
 class TimerManager {
-public:
+  public:
     // Called with (remaining time as text, false) on each tick, and with
     // (nothing, true) when the countdown has finished.
     using TickHandler = std::function<void(const std::optional<std::string>& text, bool finished)>;
@@ -39,7 +39,7 @@ public:
     std::shared_ptr<Timer>& countdownTimer() { return countdownTimer_; }
     std::int64_t remainingSeconds() const { return remainingSeconds_; }
 
-private:
+  private:
     RunLoop& runLoop_;
     std::int64_t remainingSeconds_ = 0;
     std::shared_ptr<Timer> countdownTimer_;

@@ -57,7 +57,8 @@ TEST(SettingsKeys, ReadingRules) {
 
     store.setBool(true, keys::vpnUserName);
     store.setObject("true", keys::autoLogin);
-    EXPECT_EQ(storedString(store, keys::vpnUserName), std::nullopt) << "another type reads as absent";
+    EXPECT_EQ(storedString(store, keys::vpnUserName), std::nullopt)
+        << "another type reads as absent";
     EXPECT_FALSE(storedFlagIsSet(store, keys::autoLogin)) << "a string is not the flag";
 
     store.setObject("john%20doe", keys::vpnUserName);

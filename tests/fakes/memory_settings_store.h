@@ -11,7 +11,7 @@ namespace twl::fakes {
 // Settings in memory, with a log of every write so tests can check that a path
 // changed nothing.
 class MemorySettingsStore final : public SettingsStore {
-public:
+  public:
     std::optional<SettingValue> objectForKey(const std::string& key) const override;
     void setObject(const std::string& value, const std::string& key) override;
     void setBool(bool value, const std::string& key) override;
@@ -19,7 +19,7 @@ public:
     const std::map<std::string, SettingValue>& values() const { return values_; }
     const std::vector<std::string>& writtenKeys() const { return writtenKeys_; }
 
-private:
+  private:
     std::map<std::string, SettingValue> values_;
     std::vector<std::string> writtenKeys_;
 };

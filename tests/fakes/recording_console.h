@@ -8,7 +8,7 @@
 namespace twl::fakes {
 
 class RecordingConsole final : public Console {
-public:
+  public:
     void writeLine(std::string_view text) override { lines.emplace_back(text); }
     std::vector<std::string> lines;
 };

@@ -15,7 +15,7 @@ struct VirtualRunLoop::Entry {
 };
 
 class VirtualRunLoop::VirtualTimer final : public Timer {
-public:
+  public:
     explicit VirtualTimer(std::weak_ptr<Entry> entry) : entry_(std::move(entry)) {}
     void invalidate() override {
         if (auto entry = entry_.lock()) {
@@ -28,7 +28,7 @@ public:
         return entry && entry->valid;
     }
 
-private:
+  private:
     std::weak_ptr<Entry> entry_;
 };
 
@@ -87,15 +87,18 @@ void VirtualRunLoop::post(Handler handler) {
     entries_.push_back(std::move(entry));
 }
 
-double VirtualRunLoop::now() const { return static_cast<double>(startMicros_ + nowMicros_) / 1e6; }
+double VirtualRunLoop::now() const {
+    return static_cast<double>(startMicros_ + nowMicros_) / 1e6;
+}
 
-double VirtualRunLoop::elapsed() const { return static_cast<double>(nowMicros_) / 1e6; }
+double VirtualRunLoop::elapsed() const {
+    return static_cast<double>(nowMicros_) / 1e6;
+}
 
 std::size_t VirtualRunLoop::scheduledTimerCount() const {
     std::lock_guard lock(mutex_);
-    return static_cast<std::size_t>(std::count_if(entries_.begin(), entries_.end(), [](auto& e) {
-        return e->valid && e->interval > 0;
-    }));
+    return static_cast<std::size_t>(std::count_if(
+        entries_.begin(), entries_.end(), [](auto& e) { return e->valid && e->interval > 0; }));
 }
 
 std::shared_ptr<VirtualRunLoop::Entry> VirtualRunLoop::nextDue(std::int64_t until) {

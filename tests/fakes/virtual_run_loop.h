@@ -15,7 +15,7 @@ namespace twl::fakes {
 // repeating timer keeps its phase. Time is kept in whole microseconds so that
 // ten ticks of 0.1 s make exactly one second.
 class VirtualRunLoop final : public RunLoop {
-public:
+  public:
     explicit VirtualRunLoop(double startEpochSeconds = 1'800'000'000.0);
     ~VirtualRunLoop() override;
 
@@ -33,7 +33,7 @@ public:
     double elapsed() const;
     std::size_t scheduledTimerCount() const;
 
-private:
+  private:
     struct Entry;
     class VirtualTimer;
 

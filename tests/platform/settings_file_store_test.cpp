@@ -20,7 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class SettingsFileStoreTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::string pattern = (fs::temp_directory_path() / "twl-settings-XXXXXX").string();
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
@@ -30,7 +30,7 @@ protected:
     void TearDown() override { fs::remove_all(root_); }
 
     static mode_t modeOf(const fs::path& path) {
-        struct stat info{};
+        struct stat info {};
         EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
         return info.st_mode & 07777;
     }

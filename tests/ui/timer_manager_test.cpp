@@ -67,7 +67,7 @@ TEST(TimerManager, RestartWhileCountingDropsTheEarlierHandlerAndTimer) {
     EXPECT_FALSE(firstTimer->isValid());
     // The new count keeps its own phase: ticks at 2.5 s and 3.5 s after the start.
     EXPECT_EQ(recorder.calls, (std::vector<std::string>{"old t=1:00:00:01", "new t=2:00:00:00",
-                                                         "new t=3:FINISHED"}));
+                                                        "new t=3:FINISHED"}));
     EXPECT_EQ(loop.scheduledTimerCount(), 0u);
 }
 

@@ -9,7 +9,7 @@ namespace twl {
 // Resources in <prefix>/share/tidewaterlink beside <prefix>/bin/<executable>;
 // the build tree has the same shape, so the client runs from it as installed.
 class ExecutableBundle final : public Bundle {
-public:
+  public:
     // The bundle of the running executable (/proc/self/exe).
     ExecutableBundle();
     explicit ExecutableBundle(const std::filesystem::path& executable);
@@ -17,7 +17,7 @@ public:
     std::optional<std::string> pathForResource(const std::string& name) const override;
     const std::filesystem::path& resourceFolder() const { return resources_; }
 
-private:
+  private:
     std::filesystem::path resources_;
 };
 

@@ -5,7 +5,7 @@
 namespace twl {
 
 bool PosixFileManager::fileExistsAtPath(const std::string& path) const {
-    struct stat info{};
+    struct stat info {};
     return ::stat(path.c_str(), &info) == 0;
 }
 

@@ -5,7 +5,7 @@
 namespace twl {
 
 class PosixFileManager final : public FileManager {
-public:
+  public:
     bool fileExistsAtPath(const std::string& path) const override;
 };
 

@@ -21,7 +21,9 @@ void warn(const std::string& message) {
     std::cerr << "tidewaterlink: settings: " << message << std::endl;
 }
 
-std::string errnoText() { return std::strerror(errno); }
+std::string errnoText() {
+    return std::strerror(errno);
+}
 
 // Creates the folder (and its parents) with 0700; an existing folder of ours is
 // tightened to 0700 as it holds passwords.
@@ -75,7 +77,9 @@ std::string timestamp() {
 
 }  // namespace
 
-SettingsFileStore::SettingsFileStore(fs::path file) : file_(std::move(file)) { load(); }
+SettingsFileStore::SettingsFileStore(fs::path file) : file_(std::move(file)) {
+    load();
+}
 
 fs::path SettingsFileStore::defaultPath() {
     fs::path base;

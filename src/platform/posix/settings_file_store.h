@@ -13,7 +13,7 @@ namespace twl {
 // 0600). Loaded once; every set is written through at once, atomically and
 // durably, so a crash at any instant leaves the old file or the new one.
 class SettingsFileStore final : public SettingsStore {
-public:
+  public:
     // The file itself, e.g. <config>/tidewaterlink/defaults.json.
     explicit SettingsFileStore(std::filesystem::path file);
 
@@ -26,7 +26,7 @@ public:
 
     const std::filesystem::path& path() const { return file_; }
 
-private:
+  private:
     void load();
     void setAsideUnreadable(const std::string& reason);
     void save() const;
