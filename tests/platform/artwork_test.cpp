@@ -49,25 +49,5 @@ INSTANTIATE_TEST_SUITE_P(Pictures, Artwork,
                                            Picture{"tidewaterlink", 256, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// The tray glyph tells the two states apart by colour alone.
-TEST(TrayGlyph, DisconnectedIsOneGreyAndConnectedIsColoured) {
-    testing::offscreenApplication();
-    registerInterfaceArtwork();
-    const QImage off(":/images/menubar.png");
-    const QImage on(":/images/menubar_hover.png");
-    int coloured = 0;
-    for (int y = 0; y < off.height(); ++y) {
-        for (int x = 0; x < off.width(); ++x) {
-            const QColor pixel = off.pixelColor(x, y);
-            if (pixel.alpha() > 200) {
-                EXPECT_LT(pixel.hsvSaturation(), 60) << "at " << x << "," << y;
-            }
-            const QColor lit = on.pixelColor(x, y);
-            coloured += lit.alpha() > 200 && lit.hsvSaturation() > 120 ? 1 : 0;
-        }
-    }
-    EXPECT_GT(coloured, 50);
-}
-
 }  // namespace
 }  // namespace twl

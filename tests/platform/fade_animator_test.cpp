@@ -92,15 +92,5 @@ TEST_F(FadeAnimator, ViewDestroyedMidFadeIsForgotten) {
     EXPECT_EQ(loop_.scheduledTimerCount(), 0u);
 }
 
-TEST_F(FadeAnimator, AnimatorDestroyedMidFadeStopsTheFrames) {
-    animator_->animatePresentation(*presented_, *presenting_);
-    loop_.advance(0.1);
-    const double reached = opacityOf(*presented_);
-    animator_.reset();
-    loop_.advance(1);
-    EXPECT_EQ(opacityOf(*presented_), reached);
-    EXPECT_EQ(loop_.scheduledTimerCount(), 0u);
-}
-
 }  // namespace
 }  // namespace twl

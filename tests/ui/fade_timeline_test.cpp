@@ -85,21 +85,6 @@ TEST(FadeTimeline, DismissalDuringTheFadeInStartsFromTheCurrentAlpha) {
     EXPECT_NE(f.timeline.phase(), FadeTimeline::Phase::Presented);
 }
 
-TEST(FadeTimeline, PresentingAgainAfterRemovalStartsOverFromTransparent) {
-    Faded f;
-    f.timeline.present();
-    f.loop.advance(1);
-    f.timeline.dismiss();
-    f.loop.advance(1);
-    f.alphas.clear();
-
-    f.timeline.present();
-    EXPECT_EQ(f.alphas.front(), 0.0);
-    f.loop.advance(0.5);
-    EXPECT_EQ(f.timeline.phase(), FadeTimeline::Phase::Presented);
-    EXPECT_EQ(f.timeline.alpha(), 0.8);
-}
-
 TEST(FadeTimeline, RemovalMayDestroyTheTimelineItself) {
     fakes::VirtualRunLoop loop;
     std::unique_ptr<FadeTimeline> timeline;
