@@ -1,0 +1,7 @@
+#include "platform/qt/custom_text_field_cell.h"
+
+namespace twl {
+
+CustomTextFieldCell::CustomTextFieldCell(QWidget* parent) : CentredLineEdit(parent) {}
+
+}  // namespace twl

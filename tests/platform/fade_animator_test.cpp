@@ -1,0 +1,96 @@
+#include "platform/qt/my_custom_fade_animator.h"
+
+#include <gtest/gtest.h>
+
+#include <QGraphicsOpacityEffect>
+#include <QImage>
+#include <QPalette>
+#include <QTest>
+#include <memory>
+
+#include "fakes/virtual_run_loop.h"
+#include "offscreen_application.h"
+
+namespace twl {
+namespace {
+
+double opacityOf(const QWidget& view) {
+    const auto* effect = qobject_cast<const QGraphicsOpacityEffect*>(view.graphicsEffect());
+    return effect == nullptr ? 1.0 : effect->opacity();
+}
+
+class FadeAnimator : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        testing::offscreenApplication();
+        window_ = std::make_unique<QWidget>();
+        window_->resize(600, 500);
+        presenting_ = new QWidget(window_.get());  // the window owns it
+        presenting_->setGeometry(30, 20, 480, 360);
+        QPalette white = presenting_->palette();
+        white.setColor(QPalette::Window, Qt::white);
+        presenting_->setPalette(white);
+        presenting_->setAutoFillBackground(true);
+        presented_ = std::make_unique<QWidget>();
+        window_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    }
+
+    fakes::VirtualRunLoop loop_;
+    std::unique_ptr<QWidget> window_;
+    QWidget* presenting_ = nullptr;
+    std::unique_ptr<QWidget> presented_;  // the caller's, as a controller's view is
+    std::unique_ptr<MyCustomFadeAnimator> animator_ = std::make_unique<MyCustomFadeAnimator>(loop_);
+};
+
+TEST_F(FadeAnimator, PresentedViewFadesToEightyPercentFortyInsideThePresentingView) {
+    animator_->animatePresentation(*presented_, *presenting_);
+    EXPECT_EQ(presented_->parentWidget(), presenting_);
+    EXPECT_TRUE(presented_->isVisible());
+    EXPECT_EQ(opacityOf(*presented_), 0.0);
+    // 40 inside on every side of where the presenting view is on screen.
+    const QRect onScreen(presented_->mapTo(window_.get(), QPoint(0, 0)), presented_->size());
+    EXPECT_EQ(onScreen, presenting_->geometry().adjusted(40, 40, -40, -40));
+
+    loop_.advance(0.25);
+    EXPECT_NEAR(opacityOf(*presented_), 0.4, 0.01);
+    loop_.advance(0.25);
+    EXPECT_DOUBLE_EQ(opacityOf(*presented_), 0.8);
+
+    // Grey at 0.8 over the white presenting view: the white shows through.
+    const QImage image = presenting_->grab().toImage();
+    const QColor inside = image.pixelColor(presenting_->width() / 2, presenting_->height() / 2);
+    EXPECT_NEAR(inside.red(), 0.8 * 128 + 0.2 * 255, 3);
+    EXPECT_EQ(inside.red(), inside.green());
+    EXPECT_EQ(image.pixelColor(20, 20), QColor(Qt::white)) << "the inset stays uncovered";
+}
+
+TEST_F(FadeAnimator, DismissedViewFadesOutAndLeavesTheViewTreeAfterHalfASecond) {
+    animator_->animatePresentation(*presented_, *presenting_);
+    loop_.advance(1);
+
+    animator_->animateDismissal(*presented_);
+    loop_.advance(0.49);
+    EXPECT_EQ(presented_->parentWidget(), presenting_) << "still there, fading";
+    EXPECT_GT(opacityOf(*presented_), 0.0);
+    EXPECT_LT(opacityOf(*presented_), 0.8);
+
+    loop_.advance(0.01);
+    EXPECT_EQ(presented_->parentWidget(), nullptr);
+    EXPECT_FALSE(presented_->isVisible());
+    EXPECT_EQ(opacityOf(*presented_), 0.0);
+    EXPECT_EQ(presenting_->findChildren<QWidget*>().size(), 0);
+}
+
+TEST_F(FadeAnimator, ViewDestroyedMidFadeIsForgotten) {
+    animator_->animatePresentation(*presented_, *presenting_);
+    loop_.advance(0.1);
+    const QWidget* gone = presented_.get();
+    presented_.reset();
+    loop_.advance(1);
+    EXPECT_EQ(animator_->timelineFor(gone), nullptr);
+    EXPECT_EQ(loop_.scheduledTimerCount(), 0u);
+}
+
+}  // namespace
+}  // namespace twl
