@@ -208,7 +208,7 @@ class ChildSupervisor {
         if (!output_) {
             return false;
         }
-        std::array<char, 65536> buffer{};
+        std::array<char, 65536> buffer;
         const ssize_t n = ::read(output_.get(), buffer.data(), buffer.size());
         if (n > 0) {
             const auto room = outputLimit - std::min(outputLimit, output_text_.size());
