@@ -24,6 +24,9 @@ struct ScriptLimits {
 // looked at); otherwise only for the current user's own name, through
 // `sudo -S` with the password on sudo's stdin. Every command gets stdin from
 // /dev/null, a session of its own, no inherited descriptors, and timeLimit.
+// An error begins "the statement does not compile", "authorisation failed"
+// (nothing ran) or "the command ..." (it ran and failed or was stopped); it
+// never quotes the statement, the command or its output.
 class PosixScriptInterpreter final : public ScriptInterpreter {
   public:
     explicit PosixScriptInterpreter(std::filesystem::path compatFolder, ScriptLimits limits = {});
