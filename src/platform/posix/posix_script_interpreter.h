@@ -1,0 +1,46 @@
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/script_interpreter.h"
+
+namespace twl {
+
+struct AdministratorCredentials;
+
+// How long a command may run before it is stopped, and how long a stopped
+// privileged command gets to end before sudo is killed.
+struct ScriptLimits {
+    std::chrono::milliseconds timeLimit{std::chrono::seconds(120)};
+    std::chrono::milliseconds stopGrace{std::chrono::seconds(5)};
+};
+
+// Runs `do shell script` statements with /bin/sh. A plain statement runs as the
+// current user with the bundle's compat folder first on PATH. A privileged one
+// runs directly when the client is root (the administrator pair is then not
+// looked at); otherwise only for the current user's own name, through
+// `sudo -S` with the password on sudo's stdin. Every command gets stdin from
+// /dev/null, a session of its own, no inherited descriptors, and timeLimit.
+// An error begins "the statement does not compile", "authorisation failed"
+// (nothing ran) or "the command ..." (it ran and failed or was stopped); it
+// never quotes the statement, the command or its output.
+class PosixScriptInterpreter final : public ScriptInterpreter {
+  public:
+    explicit PosixScriptInterpreter(std::filesystem::path compatFolder, ScriptLimits limits = {});
+
+    ScriptResult execute(const std::string& source) override;
+
+  private:
+    ScriptResult runAsCurrentUser(const std::string& command) const;
+    ScriptResult runElevated(const std::string& command,
+                             const AdministratorCredentials& administrator) const;
+    std::vector<std::string> environment() const;
+
+    std::filesystem::path compatFolder_;
+    ScriptLimits limits_;
+};
+
+}  // namespace twl

@@ -1,0 +1,156 @@
+#include "platform/posix/posix_script_interpreter.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <sstream>
+
+#include "privileged/script_runner.h"
+#include "test_support.h"
+
+namespace twl {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using test_support::endsSoon;
+using test_support::TempFolder;
+
+class PosixScriptInterpreterTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_FALSE(temp.path().empty());
+        fs::create_directory(compat);
+        test_support::writeExecutable(compat / "networksetup", "#!/bin/sh\n");
+    }
+
+    PosixScriptInterpreter interpreter(ScriptLimits limits = {}) const {
+        return PosixScriptInterpreter(compat, limits);
+    }
+
+    std::vector<std::string> lines(const std::string& text) const {
+        std::vector<std::string> result;
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);) {
+            result.push_back(line);
+        }
+        return result;
+    }
+
+    TempFolder temp;
+    fs::path compat = temp / "compat";
+};
+
+TEST_F(PosixScriptInterpreterTest, DescriptorIsTheStandardOutputOfTheCommand) {
+    auto shell = interpreter();
+    const auto result = shell.execute(plainScript("echo out; echo noise >&2"));
+    EXPECT_TRUE(result.ok) << result.error;
+    EXPECT_EQ(result.descriptor, "out\n");
+
+    const auto failed = shell.execute(plainScript("echo partial; exit 3"));
+    EXPECT_FALSE(failed.ok);
+    EXPECT_EQ(failed.error, "the command failed with exit status 3");
+    EXPECT_EQ(failed.descriptor, "partial\n");
+}
+
+TEST_F(PosixScriptInterpreterTest, CommandRunsApartFromTheClient) {
+    // A descriptor the client forgot to mark close-on-exec must not reach it.
+    const int leaked = ::open("/dev/null", O_RDONLY);
+    ASSERT_GE(leaked, 0);
+    const auto result = interpreter().execute(
+        plainScript("readlink /proc/$$/fd/0; ls /proc/$$/fd | tr '\\n' ' '; echo; "
+                    "echo $$; cut -d' ' -f5 /proc/$$/stat; command -v networksetup"));
+    ::close(leaked);
+
+    ASSERT_TRUE(result.ok) << result.error;
+    const auto out = lines(result.descriptor);
+    ASSERT_EQ(out.size(), 5u) << result.descriptor;
+    EXPECT_EQ(out[0], "/dev/null") << "stdin";
+    EXPECT_EQ(out[1], "0 1 2 ") << "open descriptors";
+    EXPECT_EQ(out[3], out[2]) << "leads a process group of its own";
+    EXPECT_NE(std::stoi(out[3]), ::getpgrp());
+    EXPECT_EQ(out[4], (compat / "networksetup").string()) << "compat folder first on PATH";
+}
+
+TEST_F(PosixScriptInterpreterTest, MalformedStatementsRunNothing) {
+    const std::string file = (temp / "ran").string();
+    const std::string sources[] = {
+        "do shell script \"touch " + file,
+        "do shell script \"touch " + file + "\\q\"",
+        "do shell script \"touch " + file + "\" ",
+        "do shell script \"touch " + file + "\" with administrator privileges",
+        "do shell script \"touch " + file + "\" user name \"u\" password \"p\"",
+        "Do shell script \"touch " + file + "\"",
+        plainScript("touch " + file + std::string(1, '\0') + "; touch " + file),
+    };
+    auto shell = interpreter();
+    for (const auto& source : sources) {
+        const auto result = shell.execute(source);
+        EXPECT_FALSE(result.ok) << source;
+        EXPECT_TRUE(result.error.starts_with("the statement does not compile: ")) << result.error;
+        EXPECT_FALSE(fs::exists(file)) << source;
+    }
+}
+
+TEST_F(PosixScriptInterpreterTest, RunScriptCarriesOnAfterFailures) {
+    auto shell = interpreter();
+    runScript(shell, "do shell script \"unterminated");
+    runScript(shell, plainScript("exit 7"));
+    runScript(shell, plainScript("kill -9 $$"));
+    runScript(shell, plainScript("touch '" + (temp / "after").string() + "'"));
+    EXPECT_TRUE(fs::exists(temp / "after"));
+}
+
+TEST_F(PosixScriptInterpreterTest, CommandOutlivingItsTimeIsStoppedWithItsWholeGroup) {
+    auto shell = interpreter(ScriptLimits{300ms, 300ms});
+    const auto result = shell.execute(plainScript("echo $$; sleep 30 & echo $!; wait"));
+
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.error, "the command was stopped after 300 ms");
+    const auto pids = lines(result.descriptor);
+    ASSERT_EQ(pids.size(), 2u) << result.descriptor;
+    EXPECT_TRUE(endsSoon(std::stoi(pids[0]))) << "the shell";
+    EXPECT_TRUE(endsSoon(std::stoi(pids[1]))) << "its background job";
+    int status = 0;
+    EXPECT_EQ(::waitpid(-1, &status, WNOHANG), -1) << "no child left to reap";
+    EXPECT_EQ(errno, ECHILD);
+}
+
+TEST_F(PosixScriptInterpreterTest, BackgroundJobsAreNotWaitedFor) {
+    // The job keeps stdout open; the command has still ended with its shell.
+    auto shell = interpreter(ScriptLimits{20s, 1s});
+    const auto result = shell.execute(plainScript("sleep 30 & echo $!"));
+    ASSERT_TRUE(result.ok) << result.error;
+    const pid_t job = std::stoi(result.descriptor);
+    ::kill(job, SIGKILL);
+    EXPECT_TRUE(endsSoon(job));
+}
+
+TEST_F(PosixScriptInterpreterTest, PrivilegedStatementRunsDirectlyForRoot) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root; elevation through sudo is covered by the sudo sandbox test";
+    }
+    const auto result =
+        interpreter().execute(privilegedScript("id -u; readlink /proc/$$/fd/0", "anyone", "x"));
+    EXPECT_TRUE(result.ok) << result.error;
+    EXPECT_EQ(result.descriptor, "0\n/dev/null\n");
+}
+
+TEST_F(PosixScriptInterpreterTest, PrivilegedStatementForAnotherUserRunsNothing) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "root runs privileged statements directly; the sudo sandbox test covers "
+                        "refusals";
+    }
+    const auto file = temp / "ran";
+    const auto result = interpreter().execute(
+        privilegedScript("touch '" + file.string() + "'", "twl-nobody-at-all", "pw"));
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.error.starts_with("authorisation failed")) << result.error;
+    EXPECT_FALSE(fs::exists(file));
+}
+
+}  // namespace
+}  // namespace twl

@@ -1,0 +1,91 @@
+#include "privileged/statement_parser.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "privileged/script_runner.h"
+
+namespace twl {
+namespace {
+
+using namespace std::string_literals;
+
+// Values that could confuse a parser: the statement's own pieces, every
+// escape, raw control bytes, bytes that are not UTF-8.
+const std::vector<std::string> awkwardValues = {
+    "",
+    "plain",
+    "\"",
+    "\\",
+    "ends with a backslash\\",
+    "\\\"",
+    "\" user name \"",
+    "\" password \"",
+    "\" with administrator privileges",
+    "do shell script \"x\"",
+    "line\nbreak\rreturn\ttab",
+    "nul\0inside"s,
+    "ünïcødé ✓",
+    "\xff\xfe\x80",
+    "$(touch canary) `id`; rm -rf /",
+};
+
+TEST(StatementParser, GivesBackExactlyWhatWasBuilt) {
+    for (const auto& command : awkwardValues) {
+        const auto plain = parseStatement(plainScript(command));
+        ASSERT_TRUE(plain.statement) << plain.error;
+        EXPECT_EQ(*plain.statement, (ShellStatement{command, std::nullopt}));
+        for (const auto& user : awkwardValues) {
+            for (const auto& password : {awkwardValues.front(), awkwardValues.back(), user}) {
+                const auto privileged = parseStatement(privilegedScript(command, user, password));
+                ASSERT_TRUE(privileged.statement) << privileged.error;
+                EXPECT_EQ(*privileged.statement,
+                          (ShellStatement{command, AdministratorCredentials{user, password}}));
+            }
+        }
+    }
+}
+
+TEST(StatementParser, RejectsAnythingButTheTwoShapes) {
+    const std::pair<const char*, std::string> rows[] = {
+        {"empty", ""},
+        {"unterminated command", R"(do shell script "touch x)"},
+        {"lone trailing backslash", R"(do shell script "touch x\)"},
+        {"unknown escape", R"(do shell script "touch \x")"},
+        {"unicode escape", R"(do shell script "touch \u0041")"},
+        {"raw line break", "do shell script \"touch\nx\""},
+        {"trailing blank", R"(do shell script "touch x" )"},
+        {"trailing line break", "do shell script \"touch x\"\n"},
+        {"leading blank", R"( do shell script "touch x")"},
+        {"double blank", R"(do  shell script "touch x")"},
+        {"capitalised", R"(Do shell script "touch x")"},
+        {"privileges without credentials", R"(do shell script "x" with administrator privileges)"},
+        {"user name without password",
+         R"(do shell script "x" user name "u" with administrator privileges)"},
+        {"credentials without privileges", R"(do shell script "x" user name "u" password "p")"},
+        {"unterminated password",
+         R"(do shell script "x" user name "u" password "p with administrator privileges)"},
+        {"text after privileges",
+         R"(do shell script "x" user name "u" password "p" with administrator privileges; x)"},
+        {"second statement", R"(do shell script "x"do shell script "y")"},
+        {"unquoted command", "do shell script touch"},
+    };
+    for (const auto& [name, source] : rows) {
+        const auto parsed = parseStatement(source);
+        EXPECT_FALSE(parsed.statement) << name;
+        EXPECT_FALSE(parsed.error.empty()) << name;
+    }
+}
+
+TEST(StatementParser, ErrorsNameThePlaceButNotTheText) {
+    const auto parsed = parseStatement(
+        R"(do shell script "x" user name "admin" password "hunter2\q" with administrator privileges)");
+    ASSERT_FALSE(parsed.statement);
+    EXPECT_EQ(parsed.error, "unknown escape at offset 55");
+    EXPECT_EQ(parsed.error.find("hunter2"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace twl
