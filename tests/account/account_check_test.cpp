@@ -105,13 +105,6 @@ TEST_F(AccountCheckTest, EachAnswerOfTheApiSortsIntoItsOutcome) {
     EXPECT_NE(provider.log().find("username=late"), std::string::npos);
 }
 
-TEST_F(AccountCheckTest, AnAcceptedCheckStoresWhatWasSent) {
-    auto check = run("paid", "s3cret-Pass");
-    applyAccountOutcome(ctx, check->sorted().outcome, "paid", "s3cret-Pass");
-    EXPECT_EQ(ctx.accountUserName, "paid");
-    EXPECT_EQ(storedString(store, keys::vpnUserPassword), "s3cret-Pass");
-}
-
 TEST_F(AccountCheckTest, AnUnreachableApiIsANetworkErrorWithItsLine) {
     AppContext elsewhere(
         Services{.runLoop = &loop, .settings = &store, .console = &console, .http = &transport},
@@ -220,6 +213,10 @@ struct UndefinedReply {
     const char* body;
 };
 
+void PrintTo(const UndefinedReply& reply, std::ostream* out) {
+    *out << reply.body;
+}
+
 class UndefinedReplyTest : public AccountCheckTest,
                            public ::testing::WithParamInterface<UndefinedReply> {
   protected:
@@ -240,15 +237,11 @@ TEST_P(UndefinedReplyTest, IsANetworkErrorThatChangesNoKey) {
     EXPECT_EQ(ctx.accountUserName, "");
 }
 
+// One of each kind; the sorting's own table covers every member.
 INSTANTIATE_TEST_SUITE_P(
     Replies, UndefinedReplyTest,
-    ::testing::Values(UndefinedReply{"Array", R"(["success"])"},
-                      UndefinedReply{"BareString", R"("success")"}, UndefinedReply{"Null", "null"},
-                      UndefinedReply{"NoResponse", R"({"status":"Paid"})"},
-                      UndefinedReply{"ResponseNotString", R"({"response":1})"},
+    ::testing::Values(UndefinedReply{"BareString", R"("success")"},
                       UndefinedReply{"NoStatus", R"({"response":"success"})"},
-                      UndefinedReply{"StatusNotString", R"({"response":"success","status":true})"},
-                      UndefinedReply{"NoMessage", R"({"response":"success","status":"Unpaid"})"},
                       UndefinedReply{
                           "MessageNotString",
                           R"({"response":"success","status":"Unpaid","message":["x"]})"}),
