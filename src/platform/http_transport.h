@@ -30,6 +30,9 @@ struct TextReply {
 };
 
 // HTTPS for the client. Called on the main thread.
+//
+// Error descriptions never quote the request's URL or header values: a URL may
+// carry a password in its query.
 class HttpTransport {
   public:
     using JsonCompletion = std::function<void(JsonReply)>;
@@ -38,7 +41,11 @@ class HttpTransport {
 
     // Starts the request and returns at once. The completion runs exactly once,
     // later, on the main run loop, with the decoded body (whatever the status
-    // code) or an error. A URL that cannot be parsed makes no request.
+    // code) or an error. A URL that cannot be parsed makes no request; its error
+    // still arrives later, never from inside this call.
+    //
+    // A transport destroyed while requests are in flight drops them: their
+    // completions never run, and are released on the destroying thread.
     virtual void sendJson(HttpRequestSpec request, JsonCompletion completion) = 0;
 
     // Blocks until the whole body has arrived or failed, for at most `bound`.

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <memory>
+#include <string>
+
+#include "platform/http_transport.h"
+
+namespace twl {
+
+class CurlWorker;
+class RunLoop;
+struct TransferPolicy;
+
+// The limits every request is held to; tests shorten them.
+struct HttpBounds {
+    std::chrono::milliseconds connect{10'000};  // name resolution and connecting
+    std::chrono::milliseconds total{30'000};    // the whole request, name resolution included
+    std::size_t maxBodyBytes = 1024 * 1024;     // counted as the body arrives
+};
+
+// HTTPS over libcurl. Requests run on one worker thread that reuses
+// connections between them; completions are posted to `mainLoop`. TLS is always
+// verified, against the system's CAs plus those in `extraCaFile` (if given).
+// Redirects are followed, to HTTPS only.
+//
+// `mainLoop` must outlive this object. Destroying it stops the worker at once:
+// requests still in flight are abandoned and their completions never run (they
+// are released on the destroying thread).
+class CurlHttpTransport final : public HttpTransport {
+  public:
+    CurlHttpTransport(RunLoop& mainLoop, const std::string& extraCaFile, HttpBounds bounds = {});
+    ~CurlHttpTransport() override;
+    CurlHttpTransport(const CurlHttpTransport&) = delete;
+    CurlHttpTransport& operator=(const CurlHttpTransport&) = delete;
+
+    void sendJson(HttpRequestSpec request, JsonCompletion completion) override;
+
+    // Held to `bound` in all (and to the connect bound). Not on the worker: it
+    // blocks the calling thread, keeping its own connection for the next call.
+    TextReply getText(const std::string& url, std::chrono::milliseconds bound) override;
+
+  private:
+    struct Blocking;
+
+    RunLoop& mainLoop_;
+    std::unique_ptr<TransferPolicy> policy_;
+    std::unique_ptr<CurlWorker> worker_;
+    std::unique_ptr<Blocking> blocking_;
+};
+
+}  // namespace twl

@@ -1,0 +1,200 @@
+#include "platform/curl/curl_transfer.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string_view>
+
+#include "app/build_config.h"
+#include "platform/curl/utf8.h"
+
+namespace twl {
+namespace {
+
+struct UrlCleanup {
+    void operator()(CURLU* url) const { curl_url_cleanup(url); }
+};
+
+bool hasLineBreak(std::string_view text) {
+    return text.find_first_of("\r\n") != std::string_view::npos;
+}
+
+bool isNamed(std::string_view header, std::string_view name) {
+    return header.size() == name.size() &&
+           std::equal(header.begin(), header.end(), name.begin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) ==
+                      std::tolower(static_cast<unsigned char>(b));
+           });
+}
+
+}  // namespace
+
+std::optional<std::string> unusableUrl(const std::string& url) {
+    std::unique_ptr<CURLU, UrlCleanup> parsed(curl_url());
+    if (!parsed) {
+        return "out of memory";
+    }
+    // The URL itself stays out of the description: its query may hold a password.
+    if (const CURLUcode code = curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(), 0)) {
+        return std::string("the URL cannot be parsed: ") + curl_url_strerror(code);
+    }
+    char* scheme = nullptr;
+    if (curl_url_get(parsed.get(), CURLUPART_SCHEME, &scheme, 0) != CURLUE_OK) {
+        return "the URL cannot be parsed: no scheme";
+    }
+    const bool https = std::string_view(scheme) == "https";
+    curl_free(scheme);
+    if (!https) {
+        return "only HTTPS URLs are requested";
+    }
+    return std::nullopt;
+}
+
+CurlTransfer::CurlTransfer(CurlEasyPtr easy, std::size_t maxBodyBytes)
+    : easy_(std::move(easy)), maxBodyBytes_(maxBodyBytes) {}
+
+std::unique_ptr<CurlTransfer> CurlTransfer::prepare(CurlEasyPtr easy,
+                                                    const HttpRequestSpec& request,
+                                                    const TransferPolicy& policy,
+                                                    std::string& error) {
+    if (!easy) {
+        error = "cannot start a request: out of memory";
+        return nullptr;
+    }
+    curl_easy_reset(easy.get());
+    std::unique_ptr<CurlTransfer> transfer(new CurlTransfer(std::move(easy), policy.maxBodyBytes));
+    if (auto problem = transfer->configure(request, policy)) {
+        error = std::move(*problem);
+        return nullptr;
+    }
+    return transfer;
+}
+
+std::optional<std::string> CurlTransfer::configure(const HttpRequestSpec& request,
+                                                   const TransferPolicy& policy) {
+    if (auto problem = unusableUrl(request.url)) {
+        return problem;
+    }
+    if (auto problem = setHeaders(request)) {
+        return problem;
+    }
+    CURL* easy = easy_.get();
+    curl_easy_setopt(easy, CURLOPT_URL, request.url.c_str());
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "https");
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "https");
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 10L);
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS,
+                     static_cast<long>(policy.connectBound.count()));
+    curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(policy.totalBound.count()));
+    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (!policy.caBundle.empty()) {
+        curl_blob blob{const_cast<char*>(policy.caBundle.data()), policy.caBundle.size(),
+                       CURL_BLOB_COPY};
+        curl_easy_setopt(easy, CURLOPT_CAINFO_BLOB, &blob);
+    }
+    // A declared length over the cap fails before the body is read; the body
+    // sink catches replies that declare none.
+    curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(maxBodyBytes_));
+    curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "");
+    curl_easy_setopt(easy, CURLOPT_USERAGENT,
+                     (std::string("Tidewaterlink/") + build_config::version).c_str());
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &CurlTransfer::onBody);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorBuffer_);
+    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers_.get());
+    setMethodAndBody(request);
+    return std::nullopt;
+}
+
+std::optional<std::string> CurlTransfer::setHeaders(const HttpRequestSpec& request) {
+    bool contentTypeGiven = false;
+    for (const auto& [name, value] : request.headers) {
+        // A line break would let a value add header lines of its own.
+        if (name.empty() || hasLineBreak(name) || hasLineBreak(value) ||
+            name.find(':') != std::string::npos) {
+            return "a request header is malformed";
+        }
+        contentTypeGiven = contentTypeGiven || isNamed(name, "Content-Type");
+        // "Name;" is libcurl's way of sending a header with an empty value.
+        const std::string line = value.empty() ? name + ";" : name + ": " + value;
+        curl_slist* grown = curl_slist_append(headers_.get(), line.c_str());
+        if (!grown) {
+            return "cannot start a request: out of memory";
+        }
+        (void)headers_.release();
+        headers_.reset(grown);
+    }
+    if (request.jsonBody && !contentTypeGiven) {
+        curl_slist* grown = curl_slist_append(headers_.get(), "Content-Type: application/json");
+        if (!grown) {
+            return "cannot start a request: out of memory";
+        }
+        (void)headers_.release();
+        headers_.reset(grown);
+    }
+    return std::nullopt;
+}
+
+void CurlTransfer::setMethodAndBody(const HttpRequestSpec& request) {
+    CURL* easy = easy_.get();
+    if (request.jsonBody) {
+        const std::string body = request.jsonBody->dump();
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+        curl_easy_setopt(easy, CURLOPT_COPYPOSTFIELDS, body.c_str());
+    } else {
+        curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+    }
+    const bool plain = request.method == (request.jsonBody ? "POST" : "GET");
+    if (!plain) {
+        curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, request.method.c_str());
+    }
+}
+
+std::size_t CurlTransfer::onBody(char* data, std::size_t size, std::size_t count, void* self) {
+    auto& transfer = *static_cast<CurlTransfer*>(self);
+    const std::size_t bytes = size * count;
+    if (bytes > transfer.maxBodyBytes_ - std::min(transfer.maxBodyBytes_, transfer.body_.size())) {
+        transfer.bodyTooLarge_ = true;
+        return 0;  // libcurl ends the transfer with a write error
+    }
+    transfer.body_.append(data, bytes);
+    return bytes;
+}
+
+std::optional<std::string> CurlTransfer::failure(CURLcode result) const {
+    if (bodyTooLarge_ || result == CURLE_FILESIZE_EXCEEDED) {
+        return "the reply body is larger than " + std::to_string(maxBodyBytes_) + " bytes";
+    }
+    if (result == CURLE_OK) {
+        return std::nullopt;
+    }
+    if (errorBuffer_[0] != '\0') {
+        return std::string(errorBuffer_);
+    }
+    return std::string(curl_easy_strerror(result));
+}
+
+JsonReply CurlTransfer::jsonReply(CURLcode result) const {
+    if (auto error = failure(result)) {
+        return JsonReply{std::nullopt, std::move(error)};
+    }
+    try {
+        return JsonReply{nlohmann::json::parse(body_), std::nullopt};
+    } catch (const nlohmann::json::exception& e) {
+        return JsonReply{std::nullopt, std::string("the reply is not JSON: ") + e.what()};
+    }
+}
+
+TextReply CurlTransfer::textReply(CURLcode result) const {
+    if (auto error = failure(result)) {
+        return TextReply{std::nullopt, std::move(error)};
+    }
+    if (!isValidUtf8(body_)) {
+        return TextReply{std::nullopt, "the reply is not valid UTF-8 text"};
+    }
+    return TextReply{body_, std::nullopt};
+}
+
+}  // namespace twl

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <curl/curl.h>
+
+#include <chrono>
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/http_transport.h"
+
+namespace twl {
+
+struct EasyCleanup {
+    void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+};
+struct SlistCleanup {
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+using CurlEasyPtr = std::unique_ptr<CURL, EasyCleanup>;
+
+// What every request is held to.
+struct TransferPolicy {
+    std::chrono::milliseconds connectBound{10'000};  // name resolution and connecting
+    std::chrono::milliseconds totalBound{30'000};    // the whole request
+    std::size_t maxBodyBytes = 1024 * 1024;          // counted as the body arrives
+    std::string caBundle;                            // PEM text; empty: the system's CAs
+};
+
+// One request on one easy handle: sets the handle up, collects the body and
+// turns the result into a reply. Handlers inside libcurl point at this object,
+// so it never moves.
+class CurlTransfer {
+  public:
+    // Ready to perform, or nothing and `error` set when the request cannot be
+    // made (an unparseable URL, a scheme other than HTTPS, a line break in a
+    // header). A reused handle keeps its live connections.
+    static std::unique_ptr<CurlTransfer> prepare(CurlEasyPtr easy, const HttpRequestSpec& request,
+                                                 const TransferPolicy& policy, std::string& error);
+
+    CurlTransfer(const CurlTransfer&) = delete;
+    CurlTransfer& operator=(const CurlTransfer&) = delete;
+
+    CURL* handle() const { return easy_.get(); }
+    CurlEasyPtr releaseHandle() { return std::move(easy_); }
+
+    JsonReply jsonReply(CURLcode result) const;
+    TextReply textReply(CURLcode result) const;
+
+    // Carried for the owner of an asynchronous transfer.
+    HttpTransport::JsonCompletion completion;
+
+  private:
+    CurlTransfer(CurlEasyPtr easy, std::size_t maxBodyBytes);
+    std::optional<std::string> configure(const HttpRequestSpec& request,
+                                         const TransferPolicy& policy);
+    std::optional<std::string> setHeaders(const HttpRequestSpec& request);
+    void setMethodAndBody(const HttpRequestSpec& request);
+    std::optional<std::string> failure(CURLcode result) const;
+    static std::size_t onBody(char* data, std::size_t size, std::size_t count, void* self);
+
+    CurlEasyPtr easy_;
+    std::unique_ptr<curl_slist, SlistCleanup> headers_;
+    std::size_t maxBodyBytes_;
+    std::string body_;
+    bool bodyTooLarge_ = false;
+    char errorBuffer_[CURL_ERROR_SIZE] = {};
+};
+
+// Why a URL cannot be requested, or nothing when it can: it must parse and
+// name HTTPS.
+std::optional<std::string> unusableUrl(const std::string& url);
+
+}  // namespace twl

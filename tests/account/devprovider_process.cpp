@@ -1,0 +1,168 @@
+#include "account/devprovider_process.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace twl::fakes {
+namespace {
+
+// Generous: it only guards against a provider that never comes up.
+constexpr auto startLimit = std::chrono::seconds(60);
+
+std::string makeFolder() {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/twl-devprovider-XXXXXX";
+    if (!::mkdtemp(pattern.data())) {
+        throw std::runtime_error("cannot make a folder for the devprovider");
+    }
+    return pattern;
+}
+
+std::string readWhole(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+}  // namespace
+
+DevproviderProcess::DevproviderProcess(DevproviderSetup setup) : folder_(makeFolder()) {
+    try {
+        start(setup);
+    } catch (...) {
+        stop();
+        throw;
+    }
+}
+
+DevproviderProcess::~DevproviderProcess() {
+    stop();
+}
+
+void DevproviderProcess::stop() {
+    if (pid_ > 0) {
+        ::kill(pid_, SIGTERM);
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+        pid_ = -1;
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+}
+
+void DevproviderProcess::start(const DevproviderSetup& setup) {
+    std::vector<std::string> args = {
+        TWL_DEVPROVIDER_PATH,       "--port", "0", "--dir", folder_ + "/state", "--record",
+        folder_ + "/requests.jsonl"};
+    if (setup.accounts) {
+        std::ofstream(folder_ + "/accounts.json") << setup.accounts->dump();
+        args.insert(args.end(), {"--accounts", folder_ + "/accounts.json"});
+    }
+    args.insert(args.end(), setup.arguments.begin(), setup.arguments.end());
+    std::vector<char*> argv;
+    for (auto& arg : args) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+
+    int out[2];
+    if (::pipe2(out, O_CLOEXEC) != 0) {
+        throw std::runtime_error("cannot make a pipe for the devprovider");
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    const std::string logPath = folder_ + "/provider.log";
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, logPath.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int spawned = ::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+    if (spawned != 0) {
+        ::close(out[0]);
+        pid_ = -1;
+        throw std::runtime_error("cannot start " + args[0]);
+    }
+    port_ = readPort(out[0]);
+    ::close(out[0]);
+}
+
+// The first line on its standard output names the URL it listens on.
+int DevproviderProcess::readPort(int fd) {
+    const auto deadline = std::chrono::steady_clock::now() + startLimit;
+    std::string line;
+    while (line.find('\n') == std::string::npos) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd ready{fd, POLLIN, 0};
+        char buffer[256];
+        ssize_t got = 0;
+        if (left.count() <= 0 || ::poll(&ready, 1, static_cast<int>(left.count())) <= 0 ||
+            (got = ::read(fd, buffer, sizeof buffer)) <= 0) {
+            throw std::runtime_error("the devprovider did not start: " + log());
+        }
+        line.append(buffer, static_cast<std::size_t>(got));
+    }
+    const auto colon = line.rfind(':');
+    return std::stoi(line.substr(colon + 1));
+}
+
+std::string DevproviderProcess::baseUrl() const {
+    return "https://127.0.0.1:" + std::to_string(port_);
+}
+
+std::string DevproviderProcess::caFile() const {
+    return folder_ + "/state/ca.pem";
+}
+
+std::vector<nlohmann::json> DevproviderProcess::recordedRequests() const {
+    std::vector<nlohmann::json> requests;
+    std::ifstream in(folder_ + "/requests.jsonl");
+    for (std::string line; std::getline(in, line);) {
+        requests.push_back(nlohmann::json::parse(line));
+    }
+    return requests;
+}
+
+std::string DevproviderProcess::log() const {
+    return readWhole(folder_ + "/provider.log");
+}
+
+int DevproviderProcess::unusedPort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    int port = -1;
+    if (fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+        port = ntohs(address.sin_port);
+    }
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    if (port < 0) {
+        throw std::runtime_error("cannot find an unused loopback port");
+    }
+    return port;
+}
+
+}  // namespace twl::fakes

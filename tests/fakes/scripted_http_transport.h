@@ -1,0 +1,58 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/http_transport.h"
+
+namespace twl {
+class RunLoop;
+}
+
+namespace twl::fakes {
+
+// An HTTP transport that answers from a script and records every request.
+// sendJson takes the next scripted reply and posts it to the run loop (it
+// arrives on runPending() or advance()); with none scripted the request waits
+// until the test answers it. getText answers from its own script at once.
+class ScriptedHttpTransport final : public HttpTransport {
+  public:
+    struct TextRequest {
+        std::string url;
+        std::chrono::milliseconds bound;
+    };
+
+    explicit ScriptedHttpTransport(RunLoop& loop);
+
+    static JsonReply success(nlohmann::json value) { return JsonReply{std::move(value), {}}; }
+    static JsonReply failure(std::string error) { return JsonReply{{}, std::move(error)}; }
+
+    // The reply for the next request that arrives.
+    void scriptJson(JsonReply reply);
+    void scriptText(TextReply reply);
+
+    // Answers the oldest request still waiting; false when none waits.
+    bool answerOldest(JsonReply reply);
+    std::size_t waitingCount() const { return waiting_.size(); }
+
+    void sendJson(HttpRequestSpec request, JsonCompletion completion) override;
+    TextReply getText(const std::string& url, std::chrono::milliseconds bound) override;
+
+    const std::vector<HttpRequestSpec>& requests() const { return requests_; }
+    const std::vector<TextRequest>& textRequests() const { return textRequests_; }
+
+  private:
+    void deliver(JsonCompletion completion, JsonReply reply);
+
+    RunLoop& loop_;
+    std::deque<JsonReply> scriptedJson_;
+    std::deque<TextReply> scriptedText_;
+    std::deque<JsonCompletion> waiting_;
+    std::vector<HttpRequestSpec> requests_;
+    std::vector<TextRequest> textRequests_;
+};
+
+}  // namespace twl::fakes
