@@ -351,5 +351,37 @@ TEST_F(NetworkTools, AnotherNmcliCanBeNamedInTheToolsOwnEnvironment) {
     EXPECT_EQ(calls().size(), 1u);
 }
 
+// As installed: no folder override, so the keyfile goes to NetworkManager's
+// system folder, which exists here only inside a private mount namespace
+// (an overlay over /etc whose changes stay in the test's folder).
+TEST_F(NetworkTools, WithoutOverrideTheKeyfileGoesToTheSystemFolder) {
+    if (::geteuid() != 0 || !testing::haveProgram("unshare")) {
+        GTEST_SKIP() << "needs root and unshare to give /etc a private overlay";
+    }
+    const fs::path upper = fake() / "etc-upper";
+    const fs::path work = fake() / "etc-work";
+    fs::create_directories(upper);
+    fs::create_directories(work);
+    env_.erase("TIDEWATERLINK_NM_KEYFILE_DIR");
+    const std::string folder = "/etc/NetworkManager/system-connections";
+    const std::string script =
+        "mount -t overlay overlay -o lowerdir=/etc,upperdir=" + upper.string() +
+        ",workdir=" + work.string() + " /etc || exit 77; mkdir -p " + folder + " && " + MACOSVPN +
+        " create --l2tp Tidewaterlink --endpoint vpn.example.net --force"
+        " --username alice --password s3cret --shared-secret psk731"
+        " && stat -c %a " +
+        folder + "/Tidewaterlink.nmconnection";
+    const auto run = testing::runChild(
+        {"unshare", "--mount", "--propagation", "private", "/bin/sh", "-c", script}, env_);
+    if (run.exitCode == 77) {
+        GTEST_SKIP() << "overlay mounts are not permitted here: " << run.err;
+    }
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "Created L2TP connection 'Tidewaterlink'\n600\n");
+    const fs::path written = upper / "NetworkManager/system-connections/Tidewaterlink.nmconnection";
+    EXPECT_TRUE(fs::exists(written));
+    EXPECT_EQ(calls().back(), loadCall(folder + "/Tidewaterlink.nmconnection"));
+}
+
 }  // namespace
 }  // namespace twl
