@@ -27,14 +27,10 @@ class ConnectionNotifications : public ::testing::Test {
     AppContext ctx;
 };
 
-TEST_F(ConnectionNotifications, PermissionAsksForAlertSoundAndBadge) {
-    requestNotificationPermission(ctx);
-    ASSERT_EQ(center.authorizations.size(), 1u);
-    EXPECT_EQ(center.authorizations[0].options, 7u);
-}
-
 TEST_F(ConnectionNotifications, EveryRefusalPrintsTheLineAndConsentPrintsNothing) {
     requestNotificationPermission(ctx);
+    ASSERT_EQ(center.authorizations.size(), 1u);
+    EXPECT_EQ(center.authorizations[0].options, 7u) << "alert, sound and badge";
     center.answerAuthorizations(true);
     EXPECT_TRUE(console.lines.empty());
 
@@ -77,15 +73,11 @@ TEST_F(ConnectionNotifications, WithoutNotificationsOnTheDesktopNothingHappens) 
     EXPECT_TRUE(console.lines.empty());
 }
 
-TEST(UuidV4, SetsVersionAndVariantBits) {
-    std::array<std::uint8_t, 16> zeros{};
+TEST(UuidV4, NewOnesAreWellFormedAndDistinct) {
     std::array<std::uint8_t, 16> ones{};
     ones.fill(0xFF);
-    EXPECT_EQ(formatUuidV4(zeros), "00000000-0000-4000-8000-000000000000");
     EXPECT_EQ(formatUuidV4(ones), "ffffffff-ffff-4fff-bfff-ffffffffffff");
-}
 
-TEST(UuidV4, NewOnesAreWellFormedAndDistinct) {
     const std::regex shape("[0-9a-f]{8}-[0-9a-f]{4}-4[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}");
     std::set<std::string> seen;
     for (int i = 0; i < 1000; ++i) {

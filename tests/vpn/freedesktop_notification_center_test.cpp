@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QDBusArgument>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
 #include <QElapsedTimer>
@@ -192,18 +191,6 @@ TEST_F(FreedesktopNotificationCenterTest, SendsANewNotificationWhenTheTriggerFal
     EXPECT_EQ(hints.value(QStringLiteral("category")).toString(), "alarm");
     EXPECT_EQ(hints.value(QStringLiteral("suppress-sound")).toBool(), true);
     EXPECT_EQ(args[7].toInt(), -1);
-}
-
-TEST_F(FreedesktopNotificationCenterTest, TwoInTheSameSecondAreBothShown) {
-    startServer();
-    FreedesktopNotificationCenter center(loop, clientBus());
-    center.add(request("Tidewater Link", 1'800'000'001));
-    center.add(request("Duskway", 1'800'000'001));
-    loop.advance(1.0);
-    ASSERT_TRUE(spinUntil([&] { return server.notifications().size() == 2; }));
-    for (const auto& args : server.notifications()) {
-        EXPECT_EQ(args[1].toUInt(), 0u);
-    }
 }
 
 TEST_F(FreedesktopNotificationCenterTest, NothingIsSentOnceTheCentreIsGone) {

@@ -1,75 +1,71 @@
 // The two network tools run for real against a recording fake nmcli found on
 // PATH, with a temporary folder as NetworkManager's keyfile folder.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <regex>
+#include <map>
 #include <sstream>
 
-#include "child_process.h"
-#include "keyfile_reader.h"
+#include "child_command.h"
 
-namespace twl {
+namespace twl::tools {
 namespace {
 
 namespace fs = std::filesystem;
+using Calls = std::vector<std::vector<std::string>>;
 
-// Logs each call as one line of arguments separated by \x1f; answers with the
-// files <verb>.out, <verb>.err and <verb>.exit of its folder, where verb is
-// the first of show, delete, load, up, down among the arguments.
+// Logs each call as a line of arguments ended by \x1f; answers with the files
+// <verb>.out, <verb>.err and <verb>.exit, verb being the first of show, delete,
+// load, up, down among its arguments.
 constexpr const char* fakeNmcli = R"SH(#!/bin/sh
 dir="$FAKE_NMCLI_DIR"
-for a in "$@"; do printf '%s\037' "$a"; done >> "$dir/calls"
-printf '\n' >> "$dir/calls"
-verb=
-for a in "$@"; do
-  case "$a" in show|delete|load|up|down) verb=$a; break;; esac
-done
-[ -f "$dir/$verb.out" ] && cat "$dir/$verb.out"
-[ -f "$dir/$verb.err" ] && cat "$dir/$verb.err" >&2
+{ for a in "$@"; do printf '%s\037' "$a"; done; echo; } >> "$dir/calls"
+for a in "$@"; do case "$a" in show|delete|load|up|down) verb=$a; break;; esac; done
+cat "$dir/$verb.out" 2>/dev/null; cat "$dir/$verb.err" >&2 2>/dev/null
 exit "$(cat "$dir/$verb.exit" 2>/dev/null || echo 0)"
 )SH";
 
-const std::string oldUuidA = "11111111-1111-4111-8111-111111111111";
-const std::string oldUuidB = "33333333-3333-4333-8333-333333333333";
+const std::string uuidA = "11111111-1111-4111-8111-111111111111";
+const std::string uuidB = "33333333-3333-4333-8333-333333333333";
+const std::vector<std::string> listCall{"-t", "-f", "UUID,NAME", "connection", "show"};
 
 class NetworkTools : public ::testing::Test {
   public:
     void SetUp() override {
         std::string pattern = (fs::temp_directory_path() / "twl-tools-XXXXXX").string();
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        root_ = pattern;
-        fs::create_directories(root_ / "bin");
-        fs::create_directories(keyfiles());
-        fs::create_directories(fake());
-        std::ofstream(root_ / "bin" / "nmcli") << fakeNmcli;
-        fs::permissions(root_ / "bin" / "nmcli", fs::perms::owner_all);
-        env_ = {{"PATH", (root_ / "bin").string() + ":/usr/bin:/bin"},
-                {"FAKE_NMCLI_DIR", fake().string()},
-                {"TIDEWATERLINK_NM_KEYFILE_DIR", keyfiles().string()}};
+        root = pattern;
+        keyfiles = root / "system-connections";
+        fake = root / "nmcli";
+        fs::create_directories(root / "bin");
+        fs::create_directories(keyfiles);
+        fs::create_directories(fake);
+        std::ofstream(root / "bin" / "nmcli") << fakeNmcli;
+        fs::permissions(root / "bin" / "nmcli", fs::perms::owner_all);
+        env = {{"PATH", (root / "bin").string() + ":/usr/bin:/bin"},
+               {"FAKE_NMCLI_DIR", fake.string()},
+               {"TIDEWATERLINK_NM_KEYFILE_DIR", keyfiles.string()}};
     }
-    void TearDown() override { fs::remove_all(root_); }
-
-    fs::path keyfiles() const { return root_ / "system-connections"; }
-    fs::path fake() const { return root_ / "nmcli"; }
+    void TearDown() override { fs::remove_all(root); }
 
     void answer(const std::string& verb, int exitCode, const std::string& out = "",
-                const std::string& err = "") {
-        std::ofstream(fake() / (verb + ".exit")) << exitCode;
-        std::ofstream(fake() / (verb + ".out")) << out;
-        std::ofstream(fake() / (verb + ".err")) << err;
+                const std::string& err = "") const {
+        std::ofstream(fake / (verb + ".exit")) << exitCode;
+        std::ofstream(fake / (verb + ".out")) << out;
+        std::ofstream(fake / (verb + ".err")) << err;
     }
 
-    testing::ChildResult macosvpn(std::vector<std::string> args) {
-        args.insert(args.begin(), MACOSVPN);
-        return testing::runChild(args, env_);
-    }
-    testing::ChildResult networksetup(std::vector<std::string> args) {
-        args.insert(args.begin(), NETWORKSETUP);
-        return testing::runChild(args, env_);
+    CommandResult run(const char* tool, std::vector<std::string> args) const {
+        args.insert(args.begin(), tool);
+        std::vector<std::string> entries;
+        for (const auto& [name, value] : env) {
+            entries.push_back(name + "=" + value);
+        }
+        return runCommand(args, entries);
     }
 
     static std::vector<std::string> createArgs(const std::string& password = "s3cret",
@@ -78,26 +74,22 @@ class NetworkTools : public ::testing::Test {
                 "--username", "alice",  "--password",    password,     "--shared-secret", secret};
     }
 
-    // Every nmcli call so far, one list of arguments per call.
-    std::vector<std::vector<std::string>> calls() const {
-        std::vector<std::vector<std::string>> all;
-        std::ifstream log(fake() / "calls");
-        std::string line;
-        while (std::getline(log, line)) {
-            std::vector<std::string> args;
+    Calls calls() const {
+        Calls all;
+        std::ifstream log(fake / "calls");
+        for (std::string line; std::getline(log, line);) {
             std::istringstream words(line);
-            std::string word;
-            while (std::getline(words, word, '\x1f')) {
-                args.push_back(word);
+            all.emplace_back();
+            for (std::string word; std::getline(words, word, '\x1f');) {
+                all.back().push_back(word);
             }
-            all.push_back(args);
         }
         return all;
     }
 
     std::vector<fs::path> keyfilesWritten() const {
         std::vector<fs::path> files;
-        for (const auto& entry : fs::directory_iterator(keyfiles())) {
+        for (const auto& entry : fs::directory_iterator(keyfiles)) {
             files.push_back(entry.path());
         }
         return files;
@@ -107,16 +99,14 @@ class NetworkTools : public ::testing::Test {
         for (const auto& call : calls()) {
             for (const auto& arg : call) {
                 for (const auto& secret : secrets) {
-                    EXPECT_EQ(arg.find(secret), std::string::npos) << "secret on nmcli's argv";
+                    EXPECT_EQ(arg.find(secret), std::string::npos) << "a secret on nmcli's argv";
                 }
             }
         }
     }
 
-    std::map<std::string, std::string> env_;
-
-  private:
-    fs::path root_;
+    fs::path root, keyfiles, fake;
+    std::map<std::string, std::string> env;
 };
 
 std::vector<std::string> loadCall(const fs::path& file) {
@@ -128,134 +118,100 @@ std::string slurp(const fs::path& file) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
 TEST_F(NetworkTools, CreateWritesAPrivateKeyfileAndHasNetworkManagerLoadIt) {
-    const auto run = macosvpn(createArgs());
-    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto done = run(MACOSVPN, createArgs());
+    ASSERT_EQ(done.exitCode, 0) << done.err;
+    EXPECT_EQ(done.err, "");
 
-    const auto files = keyfilesWritten();
-    ASSERT_EQ(files.size(), 1u);
-    EXPECT_EQ(files[0].filename(), "Tidewaterlink.nmconnection");
+    const fs::path file = keyfiles / "Tidewaterlink.nmconnection";
+    ASSERT_EQ(keyfilesWritten(), std::vector<fs::path>{file});
     struct stat info {};
-    ASSERT_EQ(::stat(files[0].c_str(), &info), 0);
+    ASSERT_EQ(::stat(file.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0600u);
-
-    const std::string text = slurp(files[0]);
-    const std::regex uuidLine(
-        "uuid=[0-9a-f]{8}-[0-9a-f]{4}-4[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}\n");
-    EXPECT_TRUE(std::regex_search(text, uuidLine));
-    const auto file = testing::readKeyfile(text);
-    ASSERT_TRUE(file);
-    EXPECT_EQ(file->at("connection").at("id"), "Tidewaterlink");
-    EXPECT_EQ(file->at("connection").at("autoconnect"), "false");
-    EXPECT_EQ(file->at("vpn").at("service-type"), "org.freedesktop.NetworkManager.l2tp");
-    EXPECT_EQ(file->at("vpn").at("gateway"), "vpn.example.net");
-    EXPECT_EQ(file->at("vpn").at("user"), "alice");
-    EXPECT_EQ(file->at("vpn").at("ipsec-enabled"), "yes");
-    EXPECT_EQ(file->at("vpn").at("password-flags"), "0");
-    EXPECT_EQ(file->at("vpn").at("ipsec-psk-flags"), "0");
-    EXPECT_EQ(file->at("vpn-secrets").at("password"), "s3cret");
-    EXPECT_EQ(file->at("vpn-secrets").at("ipsec-psk"), "psk731");
-
-    EXPECT_EQ(calls(), (std::vector<std::vector<std::string>>{
-                           {"-t", "-f", "UUID,NAME", "connection", "show"}, loadCall(files[0])}));
+    const std::string text = slurp(file);
+    for (const char* line : {"\nid=Tidewaterlink\n", "\ngateway=vpn.example.net\n",
+                             "\nuser=alice\n", "\npassword=s3cret\n", "\nipsec-psk=psk731\n"}) {
+        EXPECT_TRUE(contains(text, line)) << line;
+    }
+    EXPECT_EQ(calls(), (Calls{listCall, loadCall(file)}));
     expectNoSecretOnAnyArgv({"s3cret", "psk731"});
-    EXPECT_TRUE(run.err.empty());
 }
 
 TEST_F(NetworkTools, AwkwardSecretsArriveIntactAndNeverOnArgv) {
-    const std::string password = " pa,ss\\word, ";
-    const std::string secret = "0sNotBase64";
-    ASSERT_EQ(macosvpn(createArgs(password, secret)).exitCode, 0);
-
-    const auto files = keyfilesWritten();
-    ASSERT_EQ(files.size(), 1u);
-    const std::string text = slurp(files[0]);
-    EXPECT_NE(text.find("password=\\spa,ss\\\\word,\\s\n"), std::string::npos) << text;
-    const auto file = testing::readKeyfile(text);
-    ASSERT_TRUE(file);
-    EXPECT_EQ(file->at("vpn-secrets").at("password"), password);
-    EXPECT_EQ(file->at("vpn-secrets").at("ipsec-psk"), "0sMHNOb3RCYXNlNjQ=")
+    ASSERT_EQ(run(MACOSVPN, createArgs(" pa,ss\\word, ", "0sNotBase64")).exitCode, 0);
+    const std::string text = slurp(keyfiles / "Tidewaterlink.nmconnection");
+    EXPECT_TRUE(contains(text, "\npassword=\\spa,ss\\\\word,\\s\n")) << text;
+    EXPECT_TRUE(contains(text, "\nipsec-psk=0sMHNOb3RCYXNlNjQ=\n"))
         << "a key that begins with 0s is encoded, not taken as encoded";
-    expectNoSecretOnAnyArgv({"pa,ss", "0sNotBase64", "0sMHNOb3RCYXNlNjQ="});
+    expectNoSecretOnAnyArgv({"pa,ss", "word", "0sNotBase64", "0sMHNOb3RCYXNlNjQ="});
 }
 
 TEST_F(NetworkTools, WithoutForceAnExistingProfileIsAnError) {
-    answer("show", 0, oldUuidA + ":Tidewaterlink\n");
+    answer("show", 0, uuidA + ":Tidewaterlink\n");
     auto args = createArgs();
     args.erase(std::find(args.begin(), args.end(), "--force"));
 
-    const auto run = macosvpn(args);
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err,
+    const auto refused = run(MACOSVPN, args);
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.err,
               "macosvpn: a connection named 'Tidewaterlink' already exists; give --force to "
               "replace it\n");
     EXPECT_TRUE(keyfilesWritten().empty());
-    EXPECT_EQ(calls().size(), 1u) << "nothing but the listing";
+    EXPECT_EQ(calls(), Calls{listCall});
 }
 
 TEST_F(NetworkTools, ForceReplacesEveryProfileOfTheNameAndLeavesOne) {
     answer("show", 0,
-           oldUuidA + ":Tidewaterlink\n22222222-2222-4222-8222-222222222222:Wired connection 1\n" +
-               oldUuidB + ":Tidewaterlink\n");
-    ASSERT_EQ(macosvpn(createArgs()).exitCode, 0);
+           uuidA + ":Tidewaterlink\n22222222-2222-4222-8222-222222222222:Wired\n" + uuidB +
+               ":Tidewaterlink\n");
+    // A file of that name that NetworkManager holds for another profile.
+    std::ofstream(keyfiles / "Tidewaterlink.nmconnection") << "[connection]\nid=Other\n";
+    ASSERT_EQ(run(MACOSVPN, createArgs()).exitCode, 0);
 
-    const auto files = keyfilesWritten();
-    ASSERT_EQ(files.size(), 1u);
-    EXPECT_EQ(calls(), (std::vector<std::vector<std::string>>{
-                           {"-t", "-f", "UUID,NAME", "connection", "show"},
-                           {"connection", "delete", "uuid", oldUuidA},
-                           {"connection", "delete", "uuid", oldUuidB},
-                           loadCall(files[0])}));
+    const fs::path file = keyfiles / "Tidewaterlink-1.nmconnection";
+    EXPECT_EQ(calls(), (Calls{listCall,
+                              {"connection", "delete", "uuid", uuidA},
+                              {"connection", "delete", "uuid", uuidB},
+                              loadCall(file)}));
+    EXPECT_EQ(slurp(keyfiles / "Tidewaterlink.nmconnection"), "[connection]\nid=Other\n")
+        << "another file is never overwritten";
 }
-
-TEST_F(NetworkTools, AKeyfileOfAnotherProfileIsNeverOverwritten) {
-    std::ofstream(keyfiles() / "Tidewaterlink.nmconnection") << "[connection]\nid=Other\n";
-    ASSERT_EQ(macosvpn(createArgs()).exitCode, 0);
-    EXPECT_EQ(slurp(keyfiles() / "Tidewaterlink.nmconnection"), "[connection]\nid=Other\n");
-    EXPECT_TRUE(fs::exists(keyfiles() / "Tidewaterlink-1.nmconnection"));
-}
-
-struct CreateFailure {
-    const char* name;
-    std::function<void(NetworkTools&)> arrange;
-    std::string err;
-};
 
 TEST_F(NetworkTools, EachFailureOfCreateIsReportedAndLeavesNoKeyfile) {
-    const std::vector<CreateFailure> rows{
-        {"network_manager_not_running",
-         [](NetworkTools& t) {
+    const std::vector<std::pair<std::function<void(NetworkTools&)>, std::string>> rows{
+        {[](NetworkTools& t) {
              t.answer("show", 8, "", "Error: NetworkManager is not running.\n");
          },
-         "macosvpn: NetworkManager is not running\n"},
-        {"listing_fails",
-         [](NetworkTools& t) { t.answer("show", 1, "", "Error: something odd.\n"); },
-         "macosvpn: nmcli failed (exit status 1): Error: something odd.\n"},
-        {"delete_fails",
-         [](NetworkTools& t) {
-             t.answer("show", 0, oldUuidA + ":Tidewaterlink\n");
-             t.answer("delete", 7, "", "Error: not all connections deleted.\n");
+         "NetworkManager is not running"},
+        {[](NetworkTools& t) { t.answer("show", 1, "", "Error: odd.\n"); },
+         "nmcli failed (exit status 1): Error: odd."},
+        {[](NetworkTools& t) {
+             t.answer("show", 0, uuidA + ":Tidewaterlink\n");
+             t.answer("delete", 7, "", "Error: not deleted.\n");
          },
-         "macosvpn: cannot remove the old connection " + oldUuidA +
-             ": nmcli failed (exit status 7): Error: not all connections deleted.\n"},
-        {"load_refused",
-         [](NetworkTools& t) { t.answer("load", 1, "", "Error: failed to load.\n"); },
-         "macosvpn: NetworkManager did not take the connection: nmcli failed (exit status 1): "
-         "Error: failed to load.\n"},
-        {"nmcli_missing", [](NetworkTools& t) { t.env_["PATH"] = "/nonexistent"; },
-         "macosvpn: nmcli was not found; NetworkManager must be installed\n"},
-        {"keyfile_folder_missing",
-         [](NetworkTools& t) { t.env_["TIDEWATERLINK_NM_KEYFILE_DIR"] = "/nonexistent/dir"; },
-         "macosvpn: cannot create a file in /nonexistent/dir: No such file or directory\n"},
+         "cannot remove the old connection " + uuidA +
+             ": nmcli failed (exit status 7): Error: "
+             "not deleted."},
+        {[](NetworkTools& t) { t.answer("load", 1, "", "Error: bad file.\n"); },
+         "NetworkManager did not take the connection: nmcli failed (exit status 1): Error: bad "
+         "file."},
+        {[](NetworkTools& t) { t.env["PATH"] = "/nonexistent"; },
+         "nmcli was not found; NetworkManager must be installed"},
+        {[](NetworkTools& t) { t.env["TIDEWATERLINK_NM_KEYFILE_DIR"] = "/nonexistent/dir"; },
+         "cannot create a file in /nonexistent/dir: No such file or directory"},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const auto& [arrange, message] : rows) {
+        SCOPED_TRACE(message);
         TearDown();
         SetUp();
-        row.arrange(*this);
-        const auto run = macosvpn(createArgs());
-        EXPECT_EQ(run.exitCode, 1);
-        EXPECT_EQ(run.err, row.err);
+        arrange(*this);
+        const auto failed = run(MACOSVPN, createArgs());
+        EXPECT_EQ(failed.exitCode, 1);
+        EXPECT_EQ(failed.err, "macosvpn: " + message + "\n");
         EXPECT_TRUE(keyfilesWritten().empty());
         expectNoSecretOnAnyArgv({"s3cret", "psk731"});
     }
@@ -263,65 +219,44 @@ TEST_F(NetworkTools, EachFailureOfCreateIsReportedAndLeavesNoKeyfile) {
 
 TEST_F(NetworkTools, BadInputIsRefusedBeforeNetworkManagerIsAsked) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> rows{
-        {{"create", "--l2tp", "Tidewaterlink", "--endpoint", "vpn example"},
-         "macosvpn: invalid endpoint 'vpn example': give a host name or an IPv4 address "
-         "(letters, digits, '.' and '-')\n"},
-        {{"create", "--l2tp", "Tidewaterlink", "--endpoint", "h", "--password", "a\nb"},
-         "macosvpn: the password contains a control character\n"},
-        {{"create", "--l2tp", "Tidewaterlink", "--endpoint", "h", "--frobnicate"},
-         "macosvpn: unknown option '--frobnicate'\n"},
-        {{"create", "--l2tp", "Tidewaterlink", "--endpoint"},
-         "macosvpn: option --endpoint needs a value\n"},
-        {{}, "macosvpn: no command given\n"},
+        {{"create", "--l2tp", "T", "--endpoint", "vpn example"}, "invalid endpoint 'vpn example'"},
+        {{"create", "--l2tp", "T", "--endpoint", "h", "--password", "a\nb"},
+         "the password contains a control character\n"},
+        {{"create", "--l2tp", "T", "--frobnicate"}, "unknown option '--frobnicate'\nusage:"},
     };
-    for (const auto& [args, firstLine] : rows) {
-        SCOPED_TRACE(firstLine);
-        const auto run = macosvpn(args);
-        EXPECT_NE(run.exitCode, 0);
-        EXPECT_EQ(run.err.substr(0, firstLine.size()), firstLine);
-        EXPECT_EQ(run.err.find("a\nb"), std::string::npos) << "a secret was echoed";
+    for (const auto& [args, message] : rows) {
+        const auto refused = run(MACOSVPN, args);
+        EXPECT_NE(refused.exitCode, 0) << message;
+        EXPECT_TRUE(refused.err.starts_with("macosvpn: " + message)) << refused.err;
+        EXPECT_FALSE(contains(refused.err, "a\nb")) << "a secret was echoed";
     }
     EXPECT_TRUE(calls().empty());
     EXPECT_TRUE(keyfilesWritten().empty());
 }
 
 TEST_F(NetworkTools, NetworksetupStartsAndStopsByNameWithoutWaiting) {
-    EXPECT_EQ(networksetup({"-connectpppoeservice", "Tidewaterlink"}).exitCode, 0);
-    EXPECT_EQ(networksetup({"-disconnectpppoeservice", "My VPN"}).exitCode, 0);
-    EXPECT_EQ(calls(), (std::vector<std::vector<std::string>>{
-                           {"--wait", "0", "connection", "up", "id", "Tidewaterlink"},
-                           {"--wait", "0", "connection", "down", "id", "My VPN"}}));
-}
-
-TEST_F(NetworkTools, NetworksetupOutcomes) {
-    struct Row {
-        const char* name;
-        std::string verb;
-        int nmcliExit;
-        int exitCode;
-        std::string err;
+    const std::vector<std::tuple<std::string, int, int, std::string>> rows{
+        // verb, nmcli's exit status, the tool's, its complaint
+        {"up", 0, 0, ""},
+        {"down", 0, 0, ""},
+        {"down", 10, 0, ""},  // not active: already down
+        {"up", 10, 1, "there is no service named 'My VPN'"},
+        {"up", 8, 1, "NetworkManager is not running"},
+        {"down", 8, 1, "NetworkManager is not running"},
+        {"up", 4, 1, "nmcli failed (exit status 4): Error: activation failed."},
     };
-    const std::vector<Row> rows{
-        {"up_done", "up", 0, 0, ""},
-        {"down_done", "down", 0, 0, ""},
-        {"down_when_already_down", "down", 10, 0, ""},
-        {"up_unknown_service", "up", 10, 1,
-         "networksetup: there is no service named 'Tidewaterlink'\n"},
-        {"up_manager_not_running", "up", 8, 1, "networksetup: NetworkManager is not running\n"},
-        {"down_manager_not_running", "down", 8, 1, "networksetup: NetworkManager is not running\n"},
-        {"up_activation_failed", "up", 4, 1,
-         "networksetup: nmcli failed (exit status 4): Error: activation failed.\n"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        answer(row.verb, row.nmcliExit, "Connection successfully activated\n",
-               row.nmcliExit == 0 ? "" : "Error: activation failed.\n");
-        const auto run =
-            networksetup({row.verb == "up" ? "-connectpppoeservice" : "-disconnectpppoeservice",
-                          "Tidewaterlink"});
-        EXPECT_EQ(run.exitCode, row.exitCode);
-        EXPECT_EQ(run.err, row.err);
-        EXPECT_EQ(run.out, "") << "quiet, as the tool it stands in for";
+    for (const auto& [verb, nmcliExit, exitCode, complaint] : rows) {
+        SCOPED_TRACE(verb + " " + std::to_string(nmcliExit));
+        answer(verb, nmcliExit, "Connection successfully activated\n",
+               nmcliExit == 0 ? "" : "Error: activation failed.\n");
+        const auto done =
+            run(NETWORKSETUP,
+                {verb == "up" ? "-connectpppoeservice" : "-disconnectpppoeservice", "My VPN"});
+        EXPECT_EQ(done.exitCode, exitCode);
+        EXPECT_EQ(done.err, complaint.empty() ? "" : "networksetup: " + complaint + "\n");
+        EXPECT_EQ(done.out, "") << "quiet, as the tool it stands in for";
+        EXPECT_EQ(calls().back(),
+                  (std::vector<std::string>{"--wait", "0", "connection", verb, "id", "My VPN"}));
     }
 }
 
@@ -331,57 +266,45 @@ TEST_F(NetworkTools, NetworksetupUsageAndMissingNmcli) {
                                                {"-connectpppoeservice"},
                                                {"-listallnetworkservices"},
                                                {"-connectpppoeservice", "a", "b"}}) {
-        const auto run = networksetup(args);
-        EXPECT_EQ(run.exitCode, 2);
-        EXPECT_NE(run.err.find("usage: networksetup"), std::string::npos);
+        const auto refused = run(NETWORKSETUP, args);
+        EXPECT_EQ(refused.exitCode, 2);
+        EXPECT_TRUE(contains(refused.err, "usage: networksetup"));
     }
     EXPECT_TRUE(calls().empty());
 
-    env_["PATH"] = "/nonexistent";
-    const auto run = networksetup({"-connectpppoeservice", "Tidewaterlink"});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "networksetup: nmcli was not found; NetworkManager must be installed\n");
+    env["PATH"] = "/nonexistent";
+    const auto missing = run(NETWORKSETUP, {"-connectpppoeservice", "Tidewaterlink"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.err, "networksetup: nmcli was not found; NetworkManager must be installed\n");
 }
 
-TEST_F(NetworkTools, AnotherNmcliCanBeNamedInTheToolsOwnEnvironment) {
-    fs::rename(fs::path(env_["PATH"].substr(0, env_["PATH"].find(':'))) / "nmcli",
-               fake() / "my-nmcli");
-    env_["TIDEWATERLINK_NMCLI"] = (fake() / "my-nmcli").string();
-    EXPECT_EQ(networksetup({"-connectpppoeservice", "Tidewaterlink"}).exitCode, 0);
-    EXPECT_EQ(calls().size(), 1u);
-}
-
-// As installed: no folder override, so the keyfile goes to NetworkManager's
-// system folder, which exists here only inside a private mount namespace
-// (an overlay over /etc whose changes stay in the test's folder).
+// As installed, with no folder override: the system folder exists here only
+// inside a private mount namespace, as an overlay over /etc whose changes stay
+// in the test's folder.
 TEST_F(NetworkTools, WithoutOverrideTheKeyfileGoesToTheSystemFolder) {
-    if (::geteuid() != 0 || !testing::haveProgram("unshare")) {
+    if (::geteuid() != 0 || !runCommand({"unshare", "--mount", "true"}).started) {
         GTEST_SKIP() << "needs root and unshare to give /etc a private overlay";
     }
-    const fs::path upper = fake() / "etc-upper";
-    const fs::path work = fake() / "etc-work";
-    fs::create_directories(upper);
-    fs::create_directories(work);
-    env_.erase("TIDEWATERLINK_NM_KEYFILE_DIR");
+    fs::create_directories(root / "upper");
+    fs::create_directories(root / "work");
+    env.erase("TIDEWATERLINK_NM_KEYFILE_DIR");
     const std::string folder = "/etc/NetworkManager/system-connections";
     const std::string script =
-        "mount -t overlay overlay -o lowerdir=/etc,upperdir=" + upper.string() +
-        ",workdir=" + work.string() + " /etc || exit 77; mkdir -p " + folder + " && " + MACOSVPN +
-        " create --l2tp Tidewaterlink --endpoint vpn.example.net --force"
-        " --username alice --password s3cret --shared-secret psk731"
-        " && stat -c %a " +
-        folder + "/Tidewaterlink.nmconnection";
-    const auto run = testing::runChild(
-        {"unshare", "--mount", "--propagation", "private", "/bin/sh", "-c", script}, env_);
-    if (run.exitCode == 77) {
-        GTEST_SKIP() << "overlay mounts are not permitted here: " << run.err;
+        "mount -t overlay overlay -o lowerdir=/etc,upperdir=" + (root / "upper").string() +
+        ",workdir=" + (root / "work").string() + " /etc || exit 77; mkdir -p " + folder + " && '" +
+        MACOSVPN + "' create --l2tp Tidewaterlink --endpoint h --password s3cret" +
+        " && stat -c %a " + folder + "/Tidewaterlink.nmconnection";
+    const auto done =
+        run("unshare", {"--mount", "--propagation", "private", "/bin/sh", "-c", script});
+    if (done.exitCode == 77) {
+        GTEST_SKIP() << "overlay mounts are not permitted here: " << done.err;
     }
-    ASSERT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.out, "Created L2TP connection 'Tidewaterlink'\n600\n");
-    const fs::path written = upper / "NetworkManager/system-connections/Tidewaterlink.nmconnection";
-    EXPECT_TRUE(fs::exists(written));
+    ASSERT_EQ(done.exitCode, 0) << done.err;
+    EXPECT_EQ(done.out, "Created L2TP connection 'Tidewaterlink'\n600\n");
+    EXPECT_TRUE(
+        fs::exists(root / "upper/NetworkManager/system-connections/Tidewaterlink.nmconnection"));
     EXPECT_EQ(calls().back(), loadCall(folder + "/Tidewaterlink.nmconnection"));
 }
 
 }  // namespace
-}  // namespace twl
+}  // namespace twl::tools

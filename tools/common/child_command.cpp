@@ -71,9 +71,7 @@ void collect(Pipe& outPipe, Pipe& errPipe, std::string& out, std::string& err) {
     errPipe.closeRead();
 }
 
-}  // namespace
-
-CommandResult runCommand(const std::vector<std::string>& argv) {
+CommandResult run(const std::vector<std::string>& argv, char* const* environment) {
     CommandResult result;
     if (argv.empty()) {
         result.startError = EINVAL;
@@ -97,7 +95,7 @@ CommandResult runCommand(const std::vector<std::string>& argv) {
     posix_spawn_file_actions_adddup2(&actions, outPipe.write(), 1);
     posix_spawn_file_actions_adddup2(&actions, errPipe.write(), 2);
     pid_t pid = 0;
-    const int spawned = ::posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+    const int spawned = ::posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environment);
     posix_spawn_file_actions_destroy(&actions);
     outPipe.closeWrite();
     errPipe.closeWrite();
@@ -113,6 +111,22 @@ CommandResult runCommand(const std::vector<std::string>& argv) {
     }
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
+}
+
+}  // namespace
+
+CommandResult runCommand(const std::vector<std::string>& argv) {
+    return run(argv, environ);
+}
+
+CommandResult runCommand(const std::vector<std::string>& argv,
+                         const std::vector<std::string>& environment) {
+    std::vector<char*> entries;
+    for (const auto& entry : environment) {
+        entries.push_back(const_cast<char*>(entry.c_str()));
+    }
+    entries.push_back(nullptr);
+    return run(argv, entries.data());
 }
 
 }  // namespace twl::tools
