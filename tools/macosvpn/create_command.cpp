@@ -2,7 +2,9 @@
 
 #include <unistd.h>
 
+#include <map>
 #include <ostream>
+#include <set>
 
 #include "nmcli.h"
 #include "vpn/uuid_v4.h"
@@ -33,39 +35,34 @@ std::variant<CreateRequest, UsageError> parseCreateArguments(const std::vector<s
     if (args.empty() || args[0] != "create") {
         return UsageError{args.empty() ? "no command given" : "unknown command '" + args[0] + "'"};
     }
+    static const std::set<std::string> valueOptions{"--l2tp", "--endpoint", "--username",
+                                                    "--password", "--shared-secret"};
     CreateRequest request;
-    bool haveName = false;
-    bool haveEndpoint = false;
+    std::map<std::string, std::string> given;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& option = args[i];
         if (option == "--force") {
             request.force = true;
-            continue;
-        }
-        std::string* value = nullptr;
-        if (option == "--l2tp") {
-            value = &request.profile.name, haveName = true;
-        } else if (option == "--endpoint") {
-            value = &request.profile.gateway, haveEndpoint = true;
-        } else if (option == "--username") {
-            value = &request.profile.user;
-        } else if (option == "--password") {
-            value = &request.profile.password;
-        } else if (option == "--shared-secret") {
-            value = &request.profile.sharedSecret.emplace();
-        } else {
+        } else if (!valueOptions.contains(option)) {
             return UsageError{"unknown option '" + option + "'"};
-        }
-        if (i + 1 >= args.size()) {
+        } else if (i + 1 == args.size()) {
             return UsageError{"option " + option + " needs a value"};
+        } else {
+            given[option] = args[++i];
         }
-        *value = args[++i];
     }
-    if (!haveName) {
+    if (!given.contains("--l2tp")) {
         return UsageError{"--l2tp NAME is required"};
     }
-    if (!haveEndpoint) {
+    if (!given.contains("--endpoint")) {
         return UsageError{"--endpoint HOST is required"};
+    }
+    request.profile.name = given["--l2tp"];
+    request.profile.gateway = given["--endpoint"];
+    request.profile.user = given["--username"];
+    request.profile.password = given["--password"];
+    if (given.contains("--shared-secret")) {
+        request.profile.sharedSecret = given["--shared-secret"];
     }
     return request;
 }

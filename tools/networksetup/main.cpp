@@ -22,7 +22,7 @@ int usage(const std::string& problem) {
     return exitUsage;
 }
 
-int connect(const std::string& name) {
+int startService(const std::string& name) {
     const auto result = twl::tools::runNmcli({"--wait", "0", "connection", "up", "id", name});
     if (result.started && result.exitCode == twl::tools::nmcliNoSuchExit) {
         std::cerr << "networksetup: there is no service named '" << name << "'" << std::endl;
@@ -35,7 +35,7 @@ int connect(const std::string& name) {
     return 0;
 }
 
-int disconnect(const std::string& name) {
+int stopService(const std::string& name) {
     const auto result = twl::tools::runNmcli({"--wait", "0", "connection", "down", "id", name});
     // Not active (or not there): it is down already, which is what was asked.
     if (result.started && result.exitCode == twl::tools::nmcliNoSuchExit) {
@@ -62,5 +62,5 @@ int main(int argc, char** argv) {
     if (args.size() != 2) {
         return usage(command + " takes exactly one service name");
     }
-    return command == "-connectpppoeservice" ? connect(args[1]) : disconnect(args[1]);
+    return command == "-connectpppoeservice" ? startService(args[1]) : stopService(args[1]);
 }
