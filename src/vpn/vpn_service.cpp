@@ -1,0 +1,21 @@
+#include "vpn/vpn_service.h"
+
+#include "app/app_context.h"
+#include "app/settings_keys.h"
+#include "privileged/commands.h"
+#include "privileged/script_runner.h"
+
+namespace twl {
+
+void createVpnService(AppContext& ctx, const std::string& executableVPNPath) {
+    const std::string adminUser = storedString(ctx.userDefaults(), keys::username).value_or("");
+    const std::string adminPassword =
+        storedString(ctx.userDefaults(), keys::userpassword).value_or("");
+
+    const std::string command = commands::createService(executableVPNPath, ctx.serverUrl,
+                                                        ctx.accountUserName, ctx.accountPassword);
+
+    runScript(ctx.interpreter(), privilegedScript(command, adminUser, adminPassword));
+}
+
+}  // namespace twl

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+namespace twl {
+
+class AppContext;
+
+// (Re)creates the network service "Tidewaterlink" for the current server and
+// account by running the bundled tool at `executableVPNPath` as administrator,
+// with the stored administrator pair ("username"/"userpassword"; an absent key
+// counts as empty, which simply fails). Returns when the tool has ended; its
+// outcome is not looked at.
+void createVpnService(AppContext& ctx, const std::string& executableVPNPath);
+
+}  // namespace twl

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <vector>
+
+#include "platform/notification_center.h"
+
+namespace twl::fakes {
+
+// Records what the client asks of the notification centre. Permission requests
+// wait for the test to answer them with answerAuthorizations().
+class RecordingNotificationCenter final : public NotificationCenter {
+  public:
+    struct AuthorizationRequest {
+        unsigned options = 0;
+        AuthorizationHandler handler;
+    };
+
+    bool isAvailable() const override { return available; }
+    void requestAuthorization(unsigned options, AuthorizationHandler handler) override {
+        authorizations.push_back({options, std::move(handler)});
+    }
+    void add(NotificationRequest request) override { requests.push_back(std::move(request)); }
+
+    // Answers every request still waiting, in the order they were made.
+    void answerAuthorizations(bool granted) {
+        auto waiting = std::move(authorizations);
+        authorizations.clear();
+        answeredCount += waiting.size();
+        for (auto& request : waiting) {
+            request.handler(granted);
+        }
+    }
+
+    bool available = true;
+    std::vector<AuthorizationRequest> authorizations;
+    std::size_t answeredCount = 0;
+    std::vector<NotificationRequest> requests;
+};
+
+}  // namespace twl::fakes

@@ -1,0 +1,121 @@
+#include "keyfile_folder.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace twl::tools {
+namespace {
+
+constexpr const char* systemConnectionsFolder = "/etc/NetworkManager/system-connections";
+
+class Descriptor {
+  public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+
+    int get() const { return fd_; }
+    bool close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+  private:
+    int fd_;
+};
+
+std::string systemError(const std::string& what, int error) {
+    return what + ": " + std::strerror(error);
+}
+
+bool writeAll(int fd, const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Makes the rename durable: the folder's entry, not only the file's bytes.
+void syncFolder(const std::filesystem::path& folder) {
+    const Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() >= 0) {
+        ::fsync(dir.get());
+    }
+}
+
+}  // namespace
+
+std::string keyfileBaseName(const std::string& connectionName) {
+    std::string base;
+    for (const char c : connectionName) {
+        const bool keep = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                          (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.';
+        base += keep ? c : '_';
+    }
+    if (base.empty() || base.front() == '.') {
+        base.insert(base.begin(), '_');
+    }
+    return base.substr(0, 200);
+}
+
+KeyfileFolder KeyfileFolder::systemConnections() {
+    const char* override = std::getenv("TIDEWATERLINK_NM_KEYFILE_DIR");
+    return KeyfileFolder(override != nullptr && *override != '\0' ? override
+                                                                  : systemConnectionsFolder);
+}
+
+KeyfileFolder::Written KeyfileFolder::writeNew(const std::string& connectionName,
+                                               const std::string& text) const {
+    const std::string base = keyfileBaseName(connectionName);
+    std::string temporary = (folder_ / ("." + base + ".XXXXXX")).string();
+    Descriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (file.get() < 0) {
+        return {{}, systemError("cannot create a file in " + folder_.string(), errno)};
+    }
+    const auto discard = [&](const std::string& what) {
+        const int error = errno;
+        ::unlink(temporary.c_str());
+        return Written{{}, systemError(what, error)};
+    };
+    if (::fchmod(file.get(), 0600) != 0 || !writeAll(file.get(), text) ||
+        ::fsync(file.get()) != 0 || !file.close()) {
+        return discard("cannot write " + temporary);
+    }
+
+    // link() never replaces what is there, so another profile's file is safe.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string suffix = attempt == 0 ? "" : "-" + std::to_string(attempt);
+        const std::filesystem::path target = folder_ / (base + suffix + ".nmconnection");
+        if (::link(temporary.c_str(), target.c_str()) == 0) {
+            ::unlink(temporary.c_str());
+            syncFolder(folder_);
+            return {target, ""};
+        }
+        if (errno != EEXIST) {
+            return discard("cannot create " + target.string());
+        }
+    }
+    errno = EEXIST;
+    return discard("no free file name for " + base + " in " + folder_.string());
+}
+
+}  // namespace twl::tools

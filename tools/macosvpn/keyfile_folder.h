@@ -1,0 +1,37 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace twl::tools {
+
+// The folder NetworkManager keeps system-wide connection profiles in.
+class KeyfileFolder {
+  public:
+    struct Written {
+        std::filesystem::path path;  // empty on failure
+        std::string error;
+    };
+
+    explicit KeyfileFolder(std::filesystem::path folder) : folder_(std::move(folder)) {}
+
+    // /etc/NetworkManager/system-connections, or TIDEWATERLINK_NM_KEYFILE_DIR
+    // when set (for tests that run the tool directly).
+    static KeyfileFolder systemConnections();
+
+    // Writes the text as a new file named after the connection, readable by
+    // root alone (0600), all at once: NetworkManager never sees half a file,
+    // and no existing file is ever replaced.
+    Written writeNew(const std::string& connectionName, const std::string& text) const;
+
+    const std::filesystem::path& path() const { return folder_; }
+
+  private:
+    std::filesystem::path folder_;
+};
+
+// A file name for the connection: characters other than letters, digits, '-',
+// '_' and '.' become '_', and it never starts with a dot.
+std::string keyfileBaseName(const std::string& connectionName);
+
+}  // namespace twl::tools
