@@ -7,7 +7,7 @@
 namespace twl {
 
 // The entries of a status item's menu, in order. The platform builds the shown
-// menu from them each time it is attached or opened.
+// menu from the entries there are when the menu is attached to its item.
 class Menu {
   public:
     void addItem(MenuItem item) { items_.push_back(std::move(item)); }
