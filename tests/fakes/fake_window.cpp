@@ -9,7 +9,7 @@
 namespace twl::fakes {
 
 std::shared_ptr<FakeWindow> FakeWindow::makeMain(ViewLoader& loader) {
-    std::shared_ptr<FakeWindow> window(new FakeWindow(loader));
+    auto window = std::make_shared<FakeWindow>(Key{}, loader);
     window->visible_ = true;
     return window;
 }
@@ -52,7 +52,7 @@ void FakeWindow::presentViewControllerAsModalWindow(std::shared_ptr<ViewControll
     if (!controller) {
         return;
     }
-    std::shared_ptr<FakeWindow> modal(new FakeWindow(loader_));
+    auto modal = std::make_shared<FakeWindow>(Key{}, loader_);
     modal->modal_ = true;
     modal->presenter_ = weak_from_this();
     modal->setContentViewController(std::move(controller));

@@ -55,8 +55,14 @@ class FakeWindow final : public Window, public std::enable_shared_from_this<Fake
     // Lets go of replaced screens and dismissed windows.
     void dropReleased() { released_.clear(); }
 
+    // Made only through makeMain and presentViewControllerAsModalWindow.
+    class Key {
+        friend class FakeWindow;
+        Key() = default;
+    };
+    FakeWindow(Key, ViewLoader& loader) : loader_(loader) {}
+
   private:
-    explicit FakeWindow(ViewLoader& loader) : loader_(loader) {}
     void releaseContent();
 
     ViewLoader& loader_;

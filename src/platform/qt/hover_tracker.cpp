@@ -30,7 +30,7 @@ void HoverTracker::installAll(QWidget& root, const std::weak_ptr<ViewController>
             throw std::logic_error("tracking user info of '" + fromQString(widget->objectName()) +
                                    "' is not a JSON object");
         }
-        new HoverTracker(*widget, controller, std::move(userInfo));
+        new HoverTracker(*widget, controller, std::move(userInfo));  // the widget owns it
     }
 }
 

@@ -28,11 +28,10 @@ QWidget& rootWidgetOf(const ViewController& controller) {
 
 std::shared_ptr<QtWindow> QtWindow::createMain(ViewLoader& loader,
                                                std::function<bool()> trayAvailable) {
-    return std::shared_ptr<QtWindow>(
-        new QtWindow(Role::main, loader, std::move(trayAvailable), nullptr));
+    return std::make_shared<QtWindow>(Key{}, Role::main, loader, std::move(trayAvailable), nullptr);
 }
 
-QtWindow::QtWindow(Role role, ViewLoader& loader, std::function<bool()> trayAvailable,
+QtWindow::QtWindow(Key, Role role, ViewLoader& loader, std::function<bool()> trayAvailable,
                    QWidget* parent)
     : role_(role), loader_(loader), trayAvailable_(std::move(trayAvailable)) {
     auto widget = std::make_unique<ShellWindowWidget>(parent);
@@ -157,7 +156,7 @@ void QtWindow::presentViewControllerAsModalWindow(std::shared_ptr<ViewController
     if (!controller || !widget_) {
         return;
     }
-    auto modal = std::shared_ptr<QtWindow>(new QtWindow(Role::modal, loader_, {}, widget_));
+    auto modal = std::make_shared<QtWindow>(Key{}, Role::modal, loader_, nullptr, widget_);
     modal->presenter_ = weak_from_this();
     modal->setContentViewController(std::move(controller));
     presented_.push_back(modal);

@@ -45,11 +45,16 @@ class QtWindow final : public Window, public std::enable_shared_from_this<QtWind
     QWidget* widget() const;
     const std::vector<std::shared_ptr<QtWindow>>& presentedWindows() const { return presented_; }
 
-  private:
     enum class Role { main, modal };
+    // Made only through createMain and presentViewControllerAsModalWindow.
+    class Key {
+        friend class QtWindow;
+        Key() = default;
+    };
+    QtWindow(Key, Role role, ViewLoader& loader, std::function<bool()> trayAvailable,
+             QWidget* parent);
 
-    QtWindow(Role role, ViewLoader& loader, std::function<bool()> trayAvailable, QWidget* parent);
-
+  private:
     void closeRequested(QCloseEvent* event);
     void escapePressed();
     void shown();
