@@ -14,7 +14,11 @@ std::shared_ptr<ViewController> Storyboard::instantiateControllerWithIdentifier(
     if (found == factories_.end()) {
         return nullptr;
     }
-    return found->second();
+    auto controller = found->second();
+    if (controller) {
+        controller->setStoryboardIdentifier(identifier);
+    }
+    return controller;
 }
 
 }  // namespace twl

@@ -17,7 +17,8 @@ class Storyboard {
 
     void registerController(const std::string& identifier, Factory factory);
 
-    // A new controller, or nothing for an identifier that has no screen (yet).
+    // A new controller that knows its identifier (its layout has the same
+    // name), or nothing for an identifier that has no screen (yet).
     std::shared_ptr<ViewController> instantiateControllerWithIdentifier(
         const std::string& identifier) const;
 

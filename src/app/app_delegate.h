@@ -1,0 +1,39 @@
+#pragma once
+
+#include <memory>
+
+#include "platform/application_delegate.h"
+
+namespace twl {
+
+class AppContext;
+class Menu;
+class StatusBar;
+class StatusItem;
+
+// The application's delegate: owns the client's status item and its one-entry
+// menu, shares the item's button as `statusBarButton`, and disconnects the VPN
+// when the client quits while connected. It opens no window.
+class AppDelegate final : public ApplicationDelegate {
+  public:
+    // Creates the status item (variable length, no image yet) and an empty menu.
+    AppDelegate(AppContext& context, StatusBar& statusBar);
+
+    void applicationDidFinishLaunching() override;
+    // Always: the platform brings the window back as it usually does.
+    bool applicationShouldHandleReopen(bool hasVisibleWindows) override;
+    void applicationWillTerminate() override;
+
+    // Notifications show even while the client is in front.
+    bool shouldPresentNotification() const { return true; }
+
+    const std::shared_ptr<StatusItem>& statusItem() const { return statusItem_; }
+    const std::shared_ptr<Menu>& menu() const { return menu_; }
+
+  private:
+    AppContext& context_;
+    std::shared_ptr<StatusItem> statusItem_;
+    std::shared_ptr<Menu> menu_;
+};
+
+}  // namespace twl

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/alert.h"
+
+namespace twl {
+
+// Shows alerts. Called on the main thread.
+class AlertPresenter {
+  public:
+    virtual ~AlertPresenter() = default;
+
+    // Shows the alert and returns when the user has pressed one of its buttons:
+    // Alert::firstButtonReturn for the first, one more for each next. While it
+    // waits, the main run loop keeps running, so timers may fire meanwhile.
+    virtual int runModal(const Alert& alert) = 0;
+};
+
+}  // namespace twl

@@ -1,0 +1,77 @@
+#include "platform/qt/desktop_shell.h"
+
+#include <QApplication>
+
+#include "platform/application_delegate.h"
+#include "platform/qt/qt_workspace.h"
+#include "platform/view_controller.h"
+
+namespace twl {
+
+DesktopShell::DesktopShell(ViewLoader& loader, QtWorkspace& workspace,
+                           std::function<bool()> trayAvailable, QObject* parent)
+    : QObject(parent),
+      workspace_(workspace),
+      statusBar_([this](MenuAction action) {
+          if (action == MenuAction::terminate) {
+              terminate();
+          }
+      }),
+      mainWindow_(QtWindow::createMain(loader, std::move(trayAvailable))) {
+    QApplication::setQuitOnLastWindowClosed(false);
+    mainWindow_->widget()->setWindowTitle(QApplication::applicationDisplayName());
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &DesktopShell::willTerminate);
+    qApp->installEventFilter(this);
+}
+
+DesktopShell::~DesktopShell() {
+    if (qApp != nullptr) {
+        qApp->removeEventFilter(this);
+    }
+}
+
+bool DesktopShell::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == qApp && event->type() == QEvent::Quit) {
+        terminate();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void DesktopShell::launch(ApplicationDelegate& delegate,
+                          std::shared_ptr<ViewController> firstScreen) {
+    delegate_ = &delegate;
+    mainWindow_->setContentViewController(std::move(firstScreen));
+    mainWindow_->show();
+    delegate.applicationDidFinishLaunching();
+    // The tray menu's shortcuts also work while the window has the focus.
+    mainWindow_->widget()->addActions(statusBar_.menuActions());
+}
+
+void DesktopShell::terminate() {
+    willTerminate();
+    // Not quit(): that asks every window to close first, and the main window
+    // refuses when it can only minimise.
+    QCoreApplication::exit(0);
+}
+
+void DesktopShell::willTerminate() {
+    if (terminated_) {
+        return;
+    }
+    terminated_ = true;
+    if (delegate_ != nullptr) {
+        delegate_->applicationWillTerminate();
+    }
+}
+
+void DesktopShell::reopen() {
+    const bool hasVisibleWindows = mainWindow_->isVisible();
+    if (delegate_ != nullptr && !delegate_->applicationShouldHandleReopen(hasVisibleWindows)) {
+        return;
+    }
+    workspace_.unhideApplication();
+    mainWindow_->show();
+}
+
+}  // namespace twl

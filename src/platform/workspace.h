@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string_view>
+
+namespace twl {
+
+// The desktop the client runs in.
+class Workspace {
+  public:
+    virtual ~Workspace() = default;
+
+    // Hides the running application of that name (the client finds only
+    // itself, "Tidewaterlink"): its windows leave the screen, its status item
+    // stays and the process keeps running. False, with nothing done, when no
+    // running application has that name.
+    virtual bool hideApplication(std::string_view applicationName) = 0;
+};
+
+}  // namespace twl

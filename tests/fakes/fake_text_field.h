@@ -1,0 +1,33 @@
+#pragma once
+
+#include <optional>
+
+#include "fakes/fake_view_base.h"
+#include "platform/text_field.h"
+
+namespace twl::fakes {
+
+class FakeTextField final : public FakeViewBase<TextField> {
+  public:
+    using FakeViewBase::FakeViewBase;
+
+    std::string stringValue() const override { return value_; }
+    void setStringValue(const std::string& value) override { value_ = value; }
+    void setEnabled(bool enabled) override { enabled_ = enabled; }
+    bool isEnabled() const override { return enabled_; }
+    void setPlaceholderAttributedString(const AttributedString& placeholder) override {
+        placeholder_ = placeholder;
+    }
+    AttributedString placeholderAttributedString() const override { return placeholder_; }
+    void setInsertionPointColor(const Color& color) override { insertionPointColor_ = color; }
+
+    std::optional<Color> insertionPointColor() const { return insertionPointColor_; }
+
+  private:
+    std::string value_;
+    bool enabled_ = true;
+    AttributedString placeholder_;
+    std::optional<Color> insertionPointColor_;
+};
+
+}  // namespace twl::fakes
