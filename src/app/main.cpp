@@ -9,15 +9,18 @@
 #include "app/app_context.h"
 #include "app/app_delegate.h"
 #include "app/endpoints.h"
-#include "app/refusing_http_transport.h"
-#include "app/refusing_script_interpreter.h"
 #include "app/register_screens.h"
 #include "app/stdout_console.h"
 #include "app/storyboard.h"
+#include "platform/curl/curl_http_transport.h"
 #include "platform/posix/executable_bundle.h"
+#include "platform/posix/interface_proxy_settings.h"
 #include "platform/posix/posix_file_manager.h"
+#include "platform/posix/posix_script_interpreter.h"
 #include "platform/posix/settings_file_store.h"
 #include "platform/qt/desktop_shell.h"
+#include "platform/qt/freedesktop_notification_center.h"
+#include "platform/qt/interface_components.h"
 #include "platform/qt/qt_alert_presenter.h"
 #include "platform/qt/qt_layouts.h"
 #include "platform/qt/qt_run_loop.h"
@@ -30,6 +33,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Tidewaterlink"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tidewaterlink"));
     QApplication::setDesktopFileName(QStringLiteral("tidewaterlink"));
+    twl::installInterfaceComponents(application);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/tidewaterlink.png")));
 
     // Ready before the socket exists: whoever sees the socket may signal us.
@@ -45,10 +49,11 @@ int main(int argc, char* argv[]) {
     twl::StdoutConsole console;
     twl::PosixFileManager fileManager;
     twl::ExecutableBundle bundle;
-    // TO BE REPLACED when the shell-script interpreter and the HTTPS transport
-    // land: until then nothing runs and every request fails.
-    twl::RefusingScriptInterpreter interpreter;
-    twl::RefusingHttpTransport http(runLoop);
+    const twl::Endpoints endpoints = twl::Endpoints::builtIn();
+    twl::PosixScriptInterpreter interpreter(bundle.resourceFolder() / "compat");
+    twl::CurlHttpTransport http(runLoop, endpoints.extraCaFile);
+    twl::InterfaceProxySettings proxySettings;
+    twl::FreedesktopNotificationCenter notifications(runLoop);
     twl::QtWorkspace workspace(trayAvailable);
     twl::QtAlertPresenter alerts;
     twl::Storyboard storyboard;
@@ -61,10 +66,12 @@ int main(int argc, char* argv[]) {
                                           .bundle = &bundle,
                                           .interpreter = &interpreter,
                                           .http = &http,
+                                          .proxySettings = &proxySettings,
+                                          .notifications = &notifications,
                                           .workspace = &workspace,
                                           .alerts = &alerts,
                                           .storyboard = &storyboard},
-                            twl::Endpoints::builtIn());
+                            endpoints);
     twl::registerScreens(storyboard, context);
 
     twl::DesktopShell shell(*layouts, workspace, trayAvailable);
