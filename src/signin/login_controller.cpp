@@ -94,16 +94,15 @@ void LoginController::viewDidLoad() {
 }
 
 void LoginController::setPlaceholders() {
-    if (auto field = edtUserName.lock()) {
-        field->setPlaceholderAttributedString(placeholder("Username"));
+    auto userNameField = edtUserName.lock();
+    if (userNameField) {
+        userNameField->setPlaceholderAttributedString(placeholder("Username"));
     }
     if (auto field = edtUserPassword.lock()) {
         field->setPlaceholderAttributedString(placeholder("Password"));
     }
-    if (auto field = edtUserName.lock()) {
-        if (auto layer = field->layer()) {
-            layer->setBackgroundColor(colors::white);
-        }
+    if (auto layer = userNameField ? userNameField->layer() : nullptr) {
+        layer->setBackgroundColor(colors::white);
     }
 }
 

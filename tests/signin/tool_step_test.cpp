@@ -102,18 +102,6 @@ TEST(ToolStep, IsSkippedUnlessBothCredentialsAreStoredAsText) {
     }
 }
 
-TEST(ToolStep, AResourcePathWithBlanksIsCopiedAsOneWord) {
-    ToolStepRig rig;
-    rig.storeAdmin("admin", "admin-pass");
-    rig.env.context->toolResourcePath = "/opt/Tide Water; rm -rf ~/macosvpn.txt";
-    runToolStep(*rig.env.context);
-
-    ASSERT_EQ(rig.env.system.commandsRun.size(), 1U);
-    EXPECT_EQ(rig.env.system.commandsRun.front(),
-              "sudo cp '/opt/Tide Water; rm -rf ~/macosvpn.txt' /usr/local");
-    EXPECT_TRUE(rig.env.context->isAdminConfirmed);
-}
-
 TEST(ToolStep, EachLoginScreenRunsItSoTheMarkerAlternates) {
     LoginScreenHarness ui;
     ui.env.settings.setObject("admin", keys::username);
