@@ -86,8 +86,8 @@ void LoginController::bindOutlets(OutletBinder& binder) {
 void LoginController::viewDidLoad() {
     ViewController::viewDidLoad();
     setPlaceholders();
-    // A missing resource leaves the path empty; the copy then fails like any
-    // other and simply proves nothing.
+    // A missing resource leaves the path empty: the tool step then has
+    // nothing to copy.
     ctx_.toolResourcePath = ctx_.bundle().pathForResource(toolResourceName).value_or("");
     runToolStep(ctx_);
     signInAutomatically();
