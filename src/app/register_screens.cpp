@@ -2,15 +2,14 @@
 
 #include <memory>
 
-#include "app/placeholder_screen.h"
 #include "app/storyboard.h"
+#include "signin/login_controller.h"
 
 namespace twl {
 
-void registerScreens(Storyboard& storyboard, [[maybe_unused]] AppContext& context) {
-    // Until the sign-in screen lands, the window shows its layout inert.
-    storyboard.registerController("LoginController",
-                                  [] { return std::make_shared<PlaceholderScreen>(); });
+void registerScreens(Storyboard& storyboard, AppContext& context) {
+    storyboard.registerController(
+        "LoginController", [&context] { return std::make_shared<LoginController>(context); });
 }
 
 }  // namespace twl

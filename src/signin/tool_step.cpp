@@ -1,0 +1,45 @@
+#include "signin/tool_step.h"
+
+#include <string>
+
+#include "app/app_context.h"
+#include "app/settings_keys.h"
+#include "platform/console.h"
+#include "platform/file_manager.h"
+#include "privileged/commands.h"
+#include "privileged/script_runner.h"
+
+namespace twl {
+namespace {
+
+constexpr const char* confirmedLine = "-- is correct -- ";
+
+bool markerExists(const AppContext& context) {
+    return context.fileManager().fileExistsAtPath(std::string(commands::markerFile));
+}
+
+}  // namespace
+
+void runToolStep(AppContext& context) {
+    const auto adminUserName = storedString(context.userDefaults(), keys::username);
+    const auto adminPassword = storedString(context.userDefaults(), keys::userpassword);
+    if (!adminUserName || !adminPassword) {
+        return;
+    }
+
+    const bool markerWasThere = markerExists(context);
+    if (!markerWasThere && context.toolResourcePath.empty()) {
+        return;  // no resource to copy: nothing could be proved
+    }
+    const std::string command =
+        markerWasThere ? commands::removeMarker() : commands::copyTool(context.toolResourcePath);
+    runScript(context.interpreter(), privilegedScript(command, *adminUserName, *adminPassword));
+
+    // Only the marker's presence afterwards says whether the system obeyed.
+    if (markerExists(context) != markerWasThere) {
+        context.isAdminConfirmed = true;
+        context.console().writeLine(confirmedLine);
+    }
+}
+
+}  // namespace twl

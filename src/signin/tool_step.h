@@ -1,0 +1,21 @@
+#pragma once
+
+namespace twl {
+
+class AppContext;
+
+// Tries out the administrator credentials stored by the administrator dialog
+// ("username" and "userpassword") each time the login screen loads: removes
+// the marker file from /usr/local when it is there, copies the tool resource
+// (toolResourcePath) there when it is not, both with administrator rights.
+// When the marker's presence shows the command took effect, the credentials
+// are good: isAdminConfirmed becomes true and "-- is correct -- " is printed.
+// Wrong credentials leave the file, the flag and stdout as they were.
+//
+// Skipped unless both keys hold strings: a user name without its password
+// cannot be proved, and asking sudo with an empty one would only fail. With
+// no tool resource to copy (toolResourcePath empty) only the removal is tried.
+// Blocks until the command has ended.
+void runToolStep(AppContext& context);
+
+}  // namespace twl
