@@ -2,15 +2,18 @@
 
 #include <memory>
 
+#include "admin/dialog_controller.h"
 #include "app/placeholder_screen.h"
 #include "app/storyboard.h"
 
 namespace twl {
 
-void registerScreens(Storyboard& storyboard, [[maybe_unused]] AppContext& context) {
+void registerScreens(Storyboard& storyboard, AppContext& context) {
     // Until the sign-in screen lands, the window shows its layout inert.
     storyboard.registerController("LoginController",
                                   [] { return std::make_shared<PlaceholderScreen>(); });
+    storyboard.registerController(
+        "DialogController", [&context] { return std::make_shared<DialogController>(context); });
 }
 
 }  // namespace twl
