@@ -1,0 +1,144 @@
+#include "admin/dialog_controller.h"
+
+#include <initializer_list>
+
+#include "app/app_context.h"
+#include "app/appearance.h"
+#include "app/settings_keys.h"
+#include "platform/button.h"
+#include "platform/file_manager.h"
+#include "platform/layer.h"
+#include "platform/outlet_binder.h"
+#include "platform/settings_store.h"
+#include "platform/text_field.h"
+#include "platform/window.h"
+#include "privileged/commands.h"
+#include "privileged/script_runner.h"
+
+namespace twl {
+namespace {
+
+// The countdown starts at 2, so the notice stays up for about three seconds.
+constexpr int noticeCountdownSeconds = 2;
+
+std::string typedText(const std::weak_ptr<TextField>& field) {
+    const auto shown = field.lock();
+    return shown ? shown->stringValue() : std::string();
+}
+
+}  // namespace
+
+DialogController::DialogController(AppContext& context) : context_(context) {}
+
+void DialogController::bindOutlets(OutletBinder& binder) {
+    binder.outlet("edtUserName", edtUserName);
+    binder.outlet("edtUserPassword", edtUserPassword);
+    binder.outlet("txtIncorrectPassword", txtIncorrectPassword);
+    binder.outlet("btnCancel", btnCancel);
+    binder.action("btnOK", [this] { clickOK(); });
+    // Return in either field is OK, as with a dialog's default button.
+    binder.action("edtUserName", [this] { clickOK(); });
+    binder.action("edtUserPassword", [this] { clickOK(); });
+    binder.action("btnCancel", [this] { clickCancel(); });
+}
+
+void DialogController::viewDidLoad() {
+    ViewController::viewDidLoad();
+    for (const auto& field : {edtUserName.lock(), edtUserPassword.lock()}) {
+        if (field) {
+            styleField(*field);
+        }
+    }
+    if (auto cancel = btnCancel.lock()) {
+        if (auto layer = cancel->layer()) {
+            layer->setBorderColor(colors::red);
+        }
+    }
+}
+
+void DialogController::styleField(TextField& field) {
+    if (auto layer = field.layer()) {
+        layer->setBackgroundColor(colors::white);
+    }
+    // Whatever the layout put there gives way to an empty placeholder.
+    field.setPlaceholderAttributedString(
+        AttributedString{"", appearance::placeholderColor, appearance::placeholderFont});
+}
+
+void DialogController::viewDidAppear() {
+    ViewController::viewDidAppear();
+    for (const auto& field : {edtUserName.lock(), edtUserPassword.lock()}) {
+        if (field) {
+            field->setInsertionPointColor(colors::black);
+        }
+    }
+    if (auto shownIn = window()) {
+        shownIn->setStyleMask(shownIn->styleMask() & ~window_style::resizable);
+    }
+}
+
+void DialogController::clickOK() {
+    clickOKButton();
+}
+
+void DialogController::clickOKButton() {
+    // Taken as typed: an empty pair is tried like any other.
+    const std::string userName = typedText(edtUserName);
+    const std::string password = typedText(edtUserPassword);
+
+    if (context_.accountUserName.empty() || context_.accountPassword.empty()) {
+        showNotice();
+    }
+
+    // The copy proves the pair: only an administrator can put the tool there.
+    runScript(context_.interpreter(),
+              privilegedScript(commands::copyTool(context_.toolResourcePath), userName, password));
+    if (!context_.fileManager().fileExistsAtPath(std::string(commands::markerFile))) {
+        showNotice();
+        return;
+    }
+
+    context_.isUserRegistered = true;
+    context_.isAdminConfirmed = true;
+    storeAdministrator(userName, password);
+    dismissViewController(*this);
+}
+
+void DialogController::storeAdministrator(const std::string& userName,
+                                          const std::string& password) {
+    SettingsStore& store = context_.userDefaults();
+    store.setObject(userName, keys::username);
+    store.setObject(password, keys::userpassword);
+}
+
+void DialogController::showNotice() {
+    if (auto notice = txtIncorrectPassword.lock()) {
+        notice->setHidden(false);
+    }
+    // The handler keeps the dialog alive so that the notice can still be
+    // hidden after the dialog has closed.
+    auto self = std::static_pointer_cast<DialogController>(shared_from_this());
+    context_.timerManager().startCountdown(
+        noticeCountdownSeconds, [self](const std::optional<std::string>&, bool finished) {
+            if (!finished) {
+                return;
+            }
+            if (auto notice = self->txtIncorrectPassword.lock()) {
+                notice->setHidden(true);
+            }
+        });
+}
+
+void DialogController::clickCancel() {
+    context_.registerTimer->invalidate();
+    // The connect attempt that opened the dialog is over; left raised, the
+    // flag would keep the Connect button dead for the rest of the run.
+    context_.isConnecting = false;
+    dismissViewController(*this);
+}
+
+void DialogController::cancelOperation() {
+    clickCancel();
+}
+
+}  // namespace twl
