@@ -161,7 +161,8 @@ TEST(SettingController, BackWithoutSavingLosesTheTextAndBringsAFreshMainScreen) 
 }
 
 TEST(SettingController, BackChangesNothingWithoutAWindowOrAMainScreenToGoTo) {
-    FakeEnvironment env;  // no main screen registered
+    FakeEnvironment env;
+    env.storyboard.registerController("MainController", [] { return nullptr; });
     auto shown = std::dynamic_pointer_cast<SettingController>(env.show("SettingController"));
     shown->goBack();
     EXPECT_EQ(env.window->contentViewController(), shown) << "the window is never left empty";

@@ -16,14 +16,16 @@
 #include "fakes/fake_bundle.h"
 #include "fakes/fake_file_manager.h"
 #include "fakes/fake_workspace.h"
+#include "fakes/fixed_proxy_settings.h"
 #include "fakes/memory_settings_store.h"
 #include "fakes/recording_console.h"
+#include "fakes/recording_notification_center.h"
 #include "fakes/simulated_system.h"
-#include "fakes/stub_screen.h"
 #include "platform/curl/curl_http_transport.h"
 #include "platform/qt/qt_layouts.h"
 #include "platform/qt/qt_run_loop.h"
 #include "platform/qt/qt_window.h"
+#include "platform/view_controller.h"
 
 namespace twl {
 namespace {
@@ -40,7 +42,7 @@ bool spinUntil(const std::function<bool()>& done, int limitMs = 60000) {
 }
 
 // The client's wiring around one main window, with the account web API at
-// `apiBaseUrl`. The main screen is a stand-in unless the storyboard has one.
+// `apiBaseUrl`; the main screen it opens is the real one.
 class QtSignIn {
   public:
     QtSignIn(const std::string& apiBaseUrl, const std::string& caFile)
@@ -52,14 +54,12 @@ class QtSignIn {
                            .bundle = &bundle,
                            .interpreter = &system,
                            .http = &http,
+                           .proxySettings = &proxySettings,
+                           .notifications = &notifications,
                            .workspace = &workspace,
                            .storyboard = &storyboard},
                   Endpoints{apiBaseUrl, apiBaseUrl, "vpn.test", caFile}) {
         registerScreens(storyboard, context);
-        if (!storyboard.instantiateControllerWithIdentifier("MainController")) {
-            storyboard.registerController("MainController",
-                                          [] { return std::make_shared<fakes::StubScreen>(); });
-        }
         window = QtWindow::createMain(*layouts, [] { return true; });
         window->show();
         window->setContentViewController(
@@ -105,6 +105,8 @@ class QtSignIn {
     fakes::FakeBundle bundle;
     fakes::SimulatedSystem system{files};
     fakes::FakeWorkspace workspace;
+    fakes::FixedProxySettings proxySettings;
+    fakes::RecordingNotificationCenter notifications;
     CurlHttpTransport http;
     Storyboard storyboard;
     std::unique_ptr<QtLayouts> layouts = QtLayouts::withStoryboardLayouts();

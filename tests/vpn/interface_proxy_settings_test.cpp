@@ -20,11 +20,14 @@ TEST(InterfaceProxySettings, SeesPpp0OnlyWhileItIsUpInAPrivateNamespace) {
         tools::runCommand({"unshare", "--net", "true"}).exitCode != 0) {
         GTEST_SKIP() << "needs ip (iproute2) and a permitted unshare --net (util-linux)";
     }
-    const std::string probe = std::string("'") + TUNNEL_PROBE + "'";
-    const std::string script = "set -e; " + probe + "; ip link set lo up; " + probe +
-                               "; ip tuntap add dev ppp0 mode tun; " + probe +
-                               "; ip link set ppp0 up; " + probe + "; ip link delete ppp0; " +
-                               probe;
+    // Built from a runtime string: GCC 12 misreports literal concatenation here.
+    const std::string probePath = TUNNEL_PROBE;
+    const std::string probe = "'" + probePath + "'";
+    std::string script = "set -e; " + probe;
+    for (const char* step : {"ip link set lo up", "ip tuntap add dev ppp0 mode tun",
+                             "ip link set ppp0 up", "ip link delete ppp0"}) {
+        script.append("; ").append(step).append("; ").append(probe);
+    }
     const auto run = tools::runCommand({"unshare", "--net", "/bin/sh", "-c", script});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out,
