@@ -186,8 +186,8 @@ TEST_F(InstalledTree, InstalledClientStartsAndQuitsThroughItsQuitPath) {
     EXPECT_EQ(client.exitCode(), 0);
 }
 
-// One case, one process: cpack works in the build folder, and two at once
-// would get in each other's way.
+// One case, so the package is made once: making it takes seconds, and both
+// looks are at the same package.
 TEST(DebianPackage, DeclaresWhatTheClientNeedsAndHoldsTheInstalledFiles) {
     const QString dpkgDeb = QStandardPaths::findExecutable("dpkg-deb");
     if (dpkgDeb.isEmpty()) {
