@@ -1,7 +1,7 @@
 # The two commands a newcomer needs: `make run` and `make test`.
 JOBS ?= 2
 
-.PHONY: all deps build test test-asan run demo-build format clean
+.PHONY: all deps build test test-asan run demo-build package bench screenshots format clean
 
 all: build
 
@@ -31,6 +31,20 @@ demo-build: deps
 
 run: demo-build
 	scripts/run-demo
+
+# A Debian package of the default build, in build/default.
+package: build
+	cd build/default && cpack -G DEB
+
+# Speed and memory against their floors; not part of `make test`.
+bench: deps
+	cmake --preset bench
+	cmake --build --preset bench -j$(JOBS) --target twl_bench_programs
+	bench/run build/bench
+
+# Pictures of every screen into docs/screenshots.
+screenshots: build
+	scripts/screenshots
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
