@@ -60,19 +60,23 @@ TEST_F(PosixScriptInterpreterTest, CommandRunsApartFromTheClient) {
     // A descriptor the client forgot to mark close-on-exec must not reach it.
     const int leaked = ::open("/dev/null", O_RDONLY);
     ASSERT_GE(leaked, 0);
+    // `ls` runs as a plain command: a pipeline would give the shell pipe ends
+    // of its own for a moment, and the listing would race with their closing.
     const auto result = interpreter().execute(
-        plainScript("readlink /proc/$$/fd/0; ls /proc/$$/fd | tr '\\n' ' '; echo; "
-                    "echo $$; cut -d' ' -f5 /proc/$$/stat; command -v networksetup"));
+        plainScript("readlink /proc/$$/fd/0; echo $$; cut -d' ' -f5 /proc/$$/stat; "
+                    "command -v networksetup; ls /proc/$$/fd"));
     ::close(leaked);
 
     ASSERT_TRUE(result.ok) << result.error;
     const auto out = lines(result.descriptor);
-    ASSERT_EQ(out.size(), 5u) << result.descriptor;
+    ASSERT_EQ(out.size(), 7u) << result.descriptor;
     EXPECT_EQ(out[0], "/dev/null") << "stdin";
-    EXPECT_EQ(out[1], "0 1 2 ") << "open descriptors";
-    EXPECT_EQ(out[3], out[2]) << "leads a process group of its own";
-    EXPECT_NE(std::stoi(out[3]), ::getpgrp());
-    EXPECT_EQ(out[4], (compat / "networksetup").string()) << "compat folder first on PATH";
+    EXPECT_EQ(out[2], out[1]) << "leads a process group of its own";
+    EXPECT_NE(std::stoi(out[2]), ::getpgrp());
+    EXPECT_EQ(out[3], (compat / "networksetup").string()) << "compat folder first on PATH";
+    EXPECT_EQ(std::vector<std::string>(out.begin() + 4, out.end()),
+              (std::vector<std::string>{"0", "1", "2"}))
+        << "open descriptors";
 }
 
 TEST_F(PosixScriptInterpreterTest, MalformedStatementsRunNothing) {
