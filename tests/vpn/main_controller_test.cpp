@@ -18,8 +18,9 @@ using testing::homeAddress;
 using testing::tunnelAddress;
 using Texts = std::vector<std::string>;
 
-std::string provisioningCommand(const std::string& toolPath = "/opt/tidewaterlink/share/macosvpn") {
-    return commands::createService(toolPath, "vpn.test", "demo", "demo-pass");
+std::string provisioningCommand() {
+    return commands::createService("/opt/tidewaterlink/share/macosvpn", "vpn.test", "demo",
+                                   "demo-pass");
 }
 
 class MainScreen : public ::testing::Test {
@@ -299,13 +300,6 @@ TEST_F(MainScreen, ATunnelThatDropsWhileConnectedIsNoticed) {
 
     h.click(*screen, "btnConnect");
     EXPECT_EQ(h.commands().back(), provisioningCommand());
-}
-
-TEST_F(MainScreen, AMissingToolResourceIsPassedAsAnEmptyPath) {
-    h.env.bundle.resources.erase("macosvpn");
-    auto without = h.showMain();
-    h.click(*without, "btnConnect");
-    EXPECT_EQ(h.commands(), Texts{provisioningCommand("")});
 }
 
 }  // namespace
