@@ -69,7 +69,12 @@ void DevproviderProcess::stop() {
 
 void DevproviderProcess::start(const DevproviderSetup& setup) {
     std::vector<std::string> args = {
-        TWL_DEVPROVIDER_PATH,       "--port", "0", "--dir", folder_ + "/state", "--record",
+        setup.program.empty() ? std::string(TWL_DEVPROVIDER_PATH) : setup.program,
+        "--port",
+        "0",
+        "--dir",
+        folder_ + "/state",
+        "--record",
         folder_ + "/requests.jsonl"};
     if (setup.accounts) {
         std::ofstream(folder_ + "/accounts.json") << setup.accounts->dump();

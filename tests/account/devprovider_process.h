@@ -12,6 +12,7 @@ namespace twl::fakes {
 struct DevproviderSetup {
     std::optional<nlohmann::json> accounts = std::nullopt;  // none: the demo accounts
     std::vector<std::string> arguments = {};  // test switches: "--stall", "--fixed-body" ...
+    std::string program = {};                 // empty: the provider built with the tests
 };
 
 // The real local provider, started for one test on a free loopback port, with

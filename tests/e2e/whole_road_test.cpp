@@ -1,0 +1,481 @@
+// The whole road on a real system: the client's own wiring with its real
+// adapters and widgets (driven with QTest on the offscreen platform), a real
+// sudo and shell, the real macosvpn and networksetup tools, and the local
+// provider over HTTPS; NetworkManager is played by a recording nmcli and a
+// root daemon that makes the ppp0 tunnel. Everything happens in private
+// network and mount namespaces; as the desktop user, a throwaway
+// administrator. Skips itself where the machine does not allow it.
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <fstream>
+#include <nlohmann/json.hpp>
+
+#include "account/devprovider_process.h"
+#include "app/app_context.h"
+#include "app/app_delegate.h"
+#include "app/register_screens.h"
+#include "app/stdout_console.h"
+#include "app/storyboard.h"
+#include "child_command.h"
+#include "platform/curl/curl_http_transport.h"
+#include "platform/posix/executable_bundle.h"
+#include "platform/posix/interface_proxy_settings.h"
+#include "platform/posix/posix_file_manager.h"
+#include "platform/posix/posix_script_interpreter.h"
+#include "platform/posix/settings_file_store.h"
+#include "platform/qt/desktop_shell.h"
+#include "platform/qt/freedesktop_notification_center.h"
+#include "platform/qt/interface_components.h"
+#include "platform/qt/qt_alert_presenter.h"
+#include "platform/qt/qt_layouts.h"
+#include "platform/qt/qt_run_loop.h"
+#include "platform/qt/qt_workspace.h"
+#include "platform/view_controller.h"
+#include "private_system.h"
+#include "sandbox_network.h"
+
+namespace twl {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+using test_support::PrivateSystem;
+using test_support::SandboxNetwork;
+using test_support::SandboxUser;
+
+constexpr const char* builtInServer = "vpn1.e2e.test";
+constexpr const char* chosenServer = "vpn2.e2e.test";
+constexpr const char* publicIp = "203.0.113.7";
+// Blanks: the sign-in sends and keeps the name with "%20" for each; the
+// password must reach the keyfile intact through the shell and sudo.
+constexpr const char* accountName = "john doe";
+constexpr const char* accountNameAsKept = "john%20doe";
+constexpr const char* accountPassword = "open sesame";
+
+std::string readWhole(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string whyNotHere() {
+    if (::geteuid() != 0) {
+        return "needs root: private namespaces, a throwaway administrator and a TUN device";
+    }
+    if (!fs::exists("/dev/net/tun")) {
+        return "needs /dev/net/tun to play the tunnel";
+    }
+    if (!tools::runCommand({"ip", "-V"}).started) {
+        return "needs ip (iproute2) to play the tunnel";
+    }
+    return {};
+}
+
+// The client's resources and the provider, where the administrator can read
+// them: the build tree may sit in a folder only root may enter.
+fs::path copyBundle() {
+    const fs::path root = "/usr/local/share/twl-bundle";
+    fs::create_directories(root / "bin");
+    fs::create_directories(root / "share");
+    fs::copy(TWL_SHARE_DIR, root / "share" / "tidewaterlink", fs::copy_options::recursive);
+    fs::copy_file(TWL_DEVPROVIDER, root / "bin" / "tidewaterlink-devprovider");
+    return root;
+}
+
+// Whatever the run leaves in /tmp (the private system's workspace is a mount
+// point the user cannot remove) goes with the namespace.
+std::string privateTmp() {
+    if (::mount("twl-e2e", "/tmp", "tmpfs", 0, "mode=1777") != 0) {
+        return "cannot put a tmpfs over /tmp";
+    }
+    return {};
+}
+
+// For good, as the client is run: the desktop user, who is also an administrator.
+std::string becomeUser(const SandboxUser& user, const fs::path& home) {
+    fs::create_directories(home / "run");
+    for (const auto& folder : {home, home / "run"}) {
+        if (::chown(folder.c_str(), user.id, user.id) != 0 || ::chmod(folder.c_str(), 0700) != 0) {
+            return "cannot give the user a home";
+        }
+    }
+    if (::setgroups(0, nullptr) != 0 || ::setgid(user.id) != 0 || ::setuid(user.id) != 0) {
+        return "cannot become the desktop user";
+    }
+    ::prctl(PR_SET_DUMPABLE, 1);  // the sanitizers' leak check stops the process's threads
+    for (const char* name :
+         {"TIDEWATERLINK_NMCLI", "TIDEWATERLINK_NM_KEYFILE_DIR", "SUDO_USER", "SUDO_UID",
+          "SUDO_GID", "SUDO_COMMAND", "DISPLAY", "WAYLAND_DISPLAY"}) {
+        ::unsetenv(name);
+    }
+    ::setenv("HOME", home.c_str(), 1);
+    ::setenv("USER", user.name.c_str(), 1);
+    ::setenv("LOGNAME", user.name.c_str(), 1);
+    ::setenv("PATH", "/usr/local/bin:/usr/bin:/bin", 1);
+    ::setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", (home / "run").c_str(), 1);
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + (home / "no-bus").string()).c_str(), 1);
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    return {};
+}
+
+// What the client writes to stdout while it runs, line by line.
+class StdoutCapture {
+  public:
+    explicit StdoutCapture(fs::path file) : file_(std::move(file)) {
+        std::cout.flush();
+        saved_ = ::dup(STDOUT_FILENO);
+        std::FILE* sink = std::fopen(file_.c_str(), "w");
+        ::dup2(::fileno(sink), STDOUT_FILENO);
+        std::fclose(sink);
+    }
+    ~StdoutCapture() { restore(); }
+    StdoutCapture(const StdoutCapture&) = delete;
+    StdoutCapture& operator=(const StdoutCapture&) = delete;
+
+    std::vector<std::string> lines() {
+        restore();
+        std::ifstream in(file_);
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(in, line);) {
+            lines.push_back(line);
+        }
+        return lines;
+    }
+
+  private:
+    void restore() {
+        if (saved_ >= 0) {
+            std::cout.flush();
+            ::dup2(saved_, STDOUT_FILENO);
+            ::close(saved_);
+            saved_ = -1;
+        }
+    }
+
+    fs::path file_;
+    int saved_ = -1;
+};
+
+// The client as its entry wires it, with the provider's endpoints.
+struct Client {
+    Client(const fs::path& bundleRoot, const fakes::DevproviderProcess& provider)
+        : bundle(bundleRoot / "bin" / "tidewaterlink"),
+          endpoints{provider.baseUrl(), provider.baseUrl(), builtInServer, provider.caFile()},
+          interpreter(bundle.resourceFolder() / "compat"),
+          http(runLoop, endpoints.extraCaFile),
+          notifications(runLoop),
+          workspace(trayAvailable),
+          context(Services{.runLoop = &runLoop,
+                           .settings = &settings,
+                           .console = &console,
+                           .fileManager = &fileManager,
+                           .bundle = &bundle,
+                           .interpreter = &interpreter,
+                           .http = &http,
+                           .proxySettings = &proxySettings,
+                           .notifications = &notifications,
+                           .workspace = &workspace,
+                           .alerts = &alerts,
+                           .storyboard = &storyboard},
+                  endpoints),
+          shell(*layouts, workspace, trayAvailable),
+          delegate(context, shell.statusBar()) {
+        registerScreens(storyboard, context);
+        shell.launch(delegate, storyboard.instantiateControllerWithIdentifier("LoginController"));
+    }
+    ~Client() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+    std::string showing() {
+        auto shown = shell.mainWindow().contentViewController();
+        return shown ? shown->storyboardIdentifier() : "";
+    }
+
+    std::function<bool()> trayAvailable = [] { return false; };
+    QtRunLoop runLoop;
+    SettingsFileStore settings{SettingsFileStore::defaultPath()};
+    StdoutConsole console;
+    PosixFileManager fileManager;
+    ExecutableBundle bundle;
+    Endpoints endpoints;
+    PosixScriptInterpreter interpreter;
+    CurlHttpTransport http;
+    InterfaceProxySettings proxySettings;
+    FreedesktopNotificationCenter notifications;
+    QtWorkspace workspace;
+    QtAlertPresenter alerts;
+    Storyboard storyboard;
+    std::unique_ptr<QtLayouts> layouts = QtLayouts::withStoryboardLayouts();
+    AppContext context;
+    DesktopShell shell;
+    AppDelegate delegate;
+};
+
+// Generous: sudo, the tools and the detection ticks all take real time.
+bool spinUntil(const std::function<bool()>& done, int limitMs = 60000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < limitMs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return done();
+}
+
+template <typename Widget>
+Widget* visible(const char* name) {
+    for (QWidget* widget : QApplication::allWidgets()) {
+        if (widget->objectName() == QLatin1String(name) && widget->isVisible()) {
+            if (auto* typed = qobject_cast<Widget*>(widget)) {
+                return typed;
+            }
+        }
+    }
+    return nullptr;
+}
+
+void click(const char* name) {
+    auto* button = visible<QAbstractButton>(name);
+    ASSERT_NE(button, nullptr) << name;
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void type(const char* field, const std::string& text) {
+    auto* edit = visible<QLineEdit>(field);
+    ASSERT_NE(edit, nullptr) << field;
+    edit->clear();
+    QTest::keyClicks(edit, QString::fromStdString(text));
+}
+
+std::string labelText(const char* name) {
+    auto* label = visible<QLabel>(name);
+    return label ? label->text().toStdString() : std::string();
+}
+
+// Alerts run modally: the next one is read and answered from inside its loop.
+void answerNextAlert(std::string& text) {
+    QTimer::singleShot(50, [&text] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            text = box->informativeText().toStdString();
+            box->buttons().front()->click();
+        } else {
+            answerNextAlert(text);
+        }
+    });
+}
+
+std::string keyfileValue(const std::string& keyfile, const std::string& key) {
+    const auto at = keyfile.find("\n" + key + "=");
+    if (at == std::string::npos) {
+        return {};
+    }
+    const auto start = at + key.size() + 2;
+    return keyfile.substr(start, keyfile.find('\n', start) - start);
+}
+
+std::vector<std::string> callsMatching(const std::vector<std::string>& calls,
+                                       const std::string& arguments) {
+    std::vector<std::string> found;
+    std::copy_if(calls.begin(), calls.end(), std::back_inserter(found),
+                 [&](const auto& call) { return call.substr(call.find(' ') + 1) == arguments; });
+    return found;
+}
+
+class WholeRoadForReal : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (auto why = whyNotHere(); !why.empty()) {
+            GTEST_SKIP() << why;
+        }
+        // Network first: it may lay an overlay over /etc, which must lie
+        // under the user database copies the private system mounts.
+        if (auto why = network.setUp(TWL_FAKE_NMCLI); !why.empty()) {
+            GTEST_SKIP() << why;
+        }
+        bundleRoot = copyBundle();
+        if (auto why = privateTmp(); !why.empty()) {
+            GTEST_SKIP() << why;
+        }
+        if (auto why = system.setUp(); !why.empty()) {
+            GTEST_SKIP() << why;
+        }
+        admin = system.asker();
+        home = system.drop() / "home";
+        if (auto why = network.startDaemon({admin.password}); !why.empty()) {
+            GTEST_SKIP() << why;
+        }
+        if (auto why = becomeUser(admin, home); !why.empty()) {
+            GTEST_SKIP() << why;
+        }
+        ready = true;
+    }
+
+    SandboxNetwork network;
+    PrivateSystem system;
+    SandboxUser admin;
+    fs::path bundleRoot;
+    fs::path home;
+    bool ready = false;
+};
+
+TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOutQuit) {
+    ASSERT_TRUE(ready);
+    fakes::DevproviderProcess provider(fakes::DevproviderSetup{
+        .arguments = {"--public-ip", publicIp},
+        .program = (bundleRoot / "bin" / "tidewaterlink-devprovider").string()});
+    int argc = 1;
+    char name[] = "tidewaterlink";
+    char* argv[] = {name, nullptr};
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tidewaterlink"));
+    installInterfaceComponents(application);
+    const fs::path marker = "/usr/local/macosvpn.txt";
+    StdoutCapture stdoutLines(home / "stdout");
+    std::vector<std::string> nmcliAfterConnect;
+    std::string keyfileAfterConnect;
+    std::string keyfileAfterReconnect;
+    std::string savedNotice;
+    {
+        Client client(bundleRoot, provider);
+        auto status = [] { return labelText("lblConnectStatus"); };
+
+        // Sign in, remembered for next time.
+        ASSERT_TRUE(spinUntil([&] { return visible<QLineEdit>("edtUserName") != nullptr; }));
+        type("edtUserName", accountName);
+        type("edtUserPassword", accountPassword);
+        click("chkRemember");
+        click("btnLogin");
+        ASSERT_TRUE(spinUntil([&] { return client.showing() == "MainController"; }));
+        EXPECT_EQ(labelText("lblIPAddress"), publicIp);
+
+        // Connect: the client asks for the administrator, who is who sudo says.
+        click("btnConnect");
+        ASSERT_TRUE(spinUntil([] { return visible<QLineEdit>("edtUserPassword") != nullptr; }));
+        type("edtUserName", admin.name);
+        type("edtUserPassword", admin.password + "x");
+        click("btnOK");
+        EXPECT_TRUE(spinUntil([] { return visible<QLabel>("txtIncorrectPassword") != nullptr; }));
+        EXPECT_FALSE(fs::exists(marker));
+        type("edtUserPassword", admin.password);
+        click("btnOK");
+        ASSERT_TRUE(spinUntil([] { return visible<QLineEdit>("edtUserPassword") == nullptr; }));
+        EXPECT_EQ(readWhole(marker), readWhole(bundleRoot / "share/tidewaterlink/macosvpn.txt"));
+
+        ASSERT_TRUE(spinUntil([&] { return status() == "Connected"; })) << status();
+        EXPECT_EQ(client.context.statusBarButton->imageName(), "menubar_hover");
+        EXPECT_EQ(labelText("lblIPAddress"), publicIp);
+        nmcliAfterConnect = network.nmcliCalls();
+        keyfileAfterConnect = network.lastLoadedKeyfile();
+
+        // The line is lost: the client notices by itself.
+        network.dropTunnel();
+        ASSERT_TRUE(spinUntil([&] { return status() == "Disconnected"; })) << status();
+        EXPECT_EQ(client.context.statusBarButton->imageName(), "menubar");
+
+        // Another server, then back to a fresh main screen and connect again:
+        // the administrator is known now, so no dialog.
+        click("btnSetting");
+        ASSERT_TRUE(spinUntil([&] { return client.showing() == "SettingController"; }));
+        type("edtServerUrl", chosenServer);
+        answerNextAlert(savedNotice);
+        click("btnSave");
+        click("btnBack");
+        ASSERT_TRUE(spinUntil([&] { return client.showing() == "MainController"; }));
+        click("btnConnect");
+        ASSERT_TRUE(spinUntil([&] { return status() == "Connected"; })) << status();
+        EXPECT_EQ(client.context.statusBarButton->imageName(), "menubar_hover");
+        keyfileAfterReconnect = network.lastLoadedKeyfile();
+        EXPECT_EQ(network.keyfileFolderAtLastLoad(),
+                  std::vector<std::string>{"Tidewaterlink.nmconnection"})
+            << "the old connection goes before the new one comes";
+
+        // Disconnect with the button; the tunnel goes when NetworkManager takes it down.
+        click("btnConnect");
+        EXPECT_EQ(status(), "Disconnected");
+        EXPECT_EQ(client.context.statusBarButton->imageName(), "menubar");
+        ASSERT_TRUE(spinUntil([] {
+            return tools::runCommand({"ip", "link", "show", "ppp0"}).exitCode != 0;
+        }));
+
+        // Sign out: the login screen's tool step takes the marker away again.
+        click("btnSignOut");
+        ASSERT_TRUE(spinUntil([&] { return client.showing() == "LoginController"; }));
+        EXPECT_TRUE(spinUntil([&] { return !fs::exists(marker); }));
+
+        client.shell.terminate();
+    }
+    const auto lines = stdoutLines.lines();
+    const auto leaks = network.finish();
+
+    EXPECT_EQ(savedNotice, "Server changed successfully");
+    // Registered after the dialog; confirmed by the tool step after signing out.
+    EXPECT_EQ(lines, (std::vector<std::string>{"-- register user timer --", "-- is correct -- ",
+                                               "app is closed"}));
+
+    // The keyfiles NetworkManager was given: the account, the server of the day.
+    EXPECT_EQ(keyfileValue(keyfileAfterConnect, "gateway"), builtInServer);
+    EXPECT_EQ(keyfileValue(keyfileAfterConnect, "user"), accountNameAsKept);
+    EXPECT_EQ(keyfileValue(keyfileAfterConnect, "password"), accountPassword);
+    EXPECT_EQ(keyfileValue(keyfileAfterReconnect, "gateway"), chosenServer);
+
+    // What nmcli was asked, and by whom: the connection is made as root, started
+    // and stopped as the user; no password ever on its command line.
+    const auto calls = network.nmcliCalls();
+    const std::string root = "0 ";
+    const std::string user = std::to_string(admin.id) + " ";
+    EXPECT_EQ(callsMatching(nmcliAfterConnect, "-t -f UUID,NAME connection show"),
+              std::vector<std::string>{root + "-t -f UUID,NAME connection show"});
+    EXPECT_EQ(callsMatching(calls, "--wait 0 connection up id Tidewaterlink"),
+              std::vector<std::string>(2, user + "--wait 0 connection up id Tidewaterlink"));
+    EXPECT_EQ(callsMatching(calls, "--wait 0 connection down id Tidewaterlink"),
+              std::vector<std::string>{user + "--wait 0 connection down id Tidewaterlink"});
+    EXPECT_EQ(std::count_if(calls.begin(), calls.end(),
+                            [](const auto& call) {
+                                return call.find(" connection load ") != std::string::npos;
+                            }),
+              2);
+    for (const auto& call : calls) {
+        EXPECT_EQ(call.find(accountPassword), std::string::npos) << call;
+        EXPECT_EQ(call.find(admin.password), std::string::npos) << call;
+    }
+    EXPECT_EQ(leaks, std::vector<std::string>{}) << "where the administrator password was seen";
+
+    // The settings file: the account remembered, the administrator, the server.
+    const json stored =
+        json::parse(readWhole(home / ".config/tidewaterlink/defaults.json"), nullptr, false);
+    EXPECT_EQ(stored.value("vpnUserName", json()), accountNameAsKept);
+    EXPECT_EQ(stored.value("username", json()), admin.name);
+    EXPECT_EQ(stored.value("server_url", json()), chosenServer);
+    EXPECT_EQ(stored.value("AutoLogin", json()), false);
+    EXPECT_EQ(
+        fs::status(home / ".config/tidewaterlink/defaults.json").permissions() & fs::perms::all,
+        fs::perms::owner_read | fs::perms::owner_write);
+
+    // The provider saw one account check, then only public-IP look-ups.
+    const auto requests = provider.recordedRequests();
+    ASSERT_FALSE(requests.empty());
+    EXPECT_EQ(requests.front()["target"],
+              "/publicapi?method=get_user&username=john%20doe&password=open%20sesame");
+    for (const auto& request : requests) {
+        EXPECT_EQ(request["method"], "GET");
+    }
+    EXPECT_EQ(std::count_if(requests.begin() + 1, requests.end(),
+                            [](const json& request) {
+                                return request["target"] == "/tools/getpublicip.php";
+                            }),
+              static_cast<long>(requests.size()) - 1);
+}
+
+}  // namespace
+}  // namespace twl
