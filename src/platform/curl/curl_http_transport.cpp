@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <utility>
 
-#include "platform/curl/ca_bundle.h"
+#include "platform/curl/ca_bundle_file.h"
 #include "platform/curl/curl_transfer.h"
 #include "platform/curl/curl_worker.h"
 #include "platform/run_loop.h"
@@ -34,8 +34,9 @@ CurlHttpTransport::CurlHttpTransport(RunLoop& mainLoop, const std::string& extra
                                      HttpBounds bounds)
     : mainLoop_(mainLoop), blocking_(std::make_unique<Blocking>()) {
     initialiseCurlOnce();
-    policy_ = std::make_unique<TransferPolicy>(TransferPolicy{
-        bounds.connect, bounds.total, bounds.maxBodyBytes, caBundleWithExtra(extraCaFile)});
+    caBundle_ = std::make_unique<CaBundleFile>(extraCaFile);
+    policy_ = std::make_unique<TransferPolicy>(
+        TransferPolicy{bounds.connect, bounds.total, bounds.maxBodyBytes, caBundle_->path()});
     worker_ = std::make_unique<CurlWorker>(mainLoop);
 }
 

@@ -9,6 +9,8 @@
 
 namespace twl {
 
+class CaBundleFile;
+
 class CurlWorker;
 class RunLoop;
 struct TransferPolicy;
@@ -45,6 +47,7 @@ class CurlHttpTransport final : public HttpTransport {
     struct Blocking;
 
     RunLoop& mainLoop_;
+    std::unique_ptr<CaBundleFile> caBundle_;
     std::unique_ptr<TransferPolicy> policy_;
     std::unique_ptr<CurlWorker> worker_;
     std::unique_ptr<Blocking> blocking_;

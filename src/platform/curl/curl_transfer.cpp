@@ -89,10 +89,12 @@ std::optional<std::string> CurlTransfer::configure(const HttpRequestSpec& reques
     curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(policy.totalBound.count()));
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
-    if (!policy.caBundle.empty()) {
-        curl_blob blob{const_cast<char*>(policy.caBundle.data()), policy.caBundle.size(),
-                       CURL_BLOB_COPY};
-        curl_easy_setopt(easy, CURLOPT_CAINFO_BLOB, &blob);
+    // A store built from one CA file alone is kept for later connections; a
+    // certificate folder beside it makes libcurl build it again for each,
+    // and the system's bundle holds the folder's certificates anyway.
+    curl_easy_setopt(easy, CURLOPT_CAPATH, nullptr);
+    if (!policy.caFile.empty()) {
+        curl_easy_setopt(easy, CURLOPT_CAINFO, policy.caFile.c_str());
     }
     // A declared length over the cap fails before the body is read; the body
     // sink catches replies that declare none.

@@ -1,11 +1,14 @@
-#include "platform/curl/ca_bundle.h"
+#include "platform/curl/ca_bundle_file.h"
 
 #include <curl/curl.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <memory>
 #include <optional>
 #include <sstream>
+#include <stdexcept>
 
 namespace twl {
 namespace {
@@ -33,18 +36,29 @@ std::string systemBundlePath() {
     return {};
 }
 
+bool writeAll(int fd, const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n <= 0) {
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
 }  // namespace
 
-std::string caBundleWithExtra(const std::string& extraCaFile) {
+CaBundleFile::CaBundleFile(const std::string& extraCaFile) {
     if (extraCaFile.empty()) {
-        return {};
+        return;
     }
     const auto extra = readFile(extraCaFile);
     if (!extra || extra->empty()) {
-        return {};
+        return;
     }
-    // A bundle given as a blob replaces the system's file (the system's
-    // certificate folder still counts), so the file goes in first.
+    // The file replaces the system's bundle, so that goes in first.
     std::string bundle;
     if (const std::string systemPath = systemBundlePath(); !systemPath.empty()) {
         bundle = readFile(systemPath).value_or("");
@@ -52,7 +66,19 @@ std::string caBundleWithExtra(const std::string& extraCaFile) {
     if (!bundle.empty() && bundle.back() != '\n') {
         bundle += '\n';
     }
-    return bundle + *extra;
+    bundle += *extra;
+
+    fd_ = ::memfd_create("tidewaterlink-ca", MFD_CLOEXEC);
+    if (fd_ < 0 || !writeAll(fd_, bundle)) {
+        throw std::runtime_error("cannot set up HTTP: no room for the CA bundle");
+    }
+    path_ = "/proc/self/fd/" + std::to_string(fd_);
+}
+
+CaBundleFile::~CaBundleFile() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
 }
 
 }  // namespace twl
