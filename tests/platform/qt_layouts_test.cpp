@@ -5,12 +5,10 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTest>
 #include <set>
 
 #include "fakes/fake_environment.h"
 #include "fakes/storyboard_layouts.h"
-#include "platform/outlet_binder.h"
 #include "platform/qt/busy_spinner.h"
 #include "platform/qt/qt_conversions.h"
 #include "platform/qt/view_properties.h"
@@ -20,27 +18,6 @@ namespace twl {
 namespace {
 
 using test_support::rootOf;
-
-// Binds an action to every control of its layout and records what each sends.
-class ActionScreen final : public fakes::StubScreen {
-  public:
-    explicit ActionScreen(const std::string& identifier) {
-        setStoryboardIdentifier(identifier);
-        for (const auto& [name, view] : fakes::storyboardLayouts().at(identifier)) {
-            if (view.kind == fakes::WidgetKind::button ||
-                view.kind == fakes::WidgetKind::lineEdit) {
-                controls.push_back(name);
-            }
-        }
-    }
-    void bindOutlets(OutletBinder& binder) override {
-        for (const auto& name : controls) {
-            binder.action(name, [this, name] { sent.push_back(name); });
-        }
-    }
-    std::vector<std::string> controls;
-    std::vector<std::string> sent;
-};
 
 fakes::WidgetKind kindOf(QWidget& widget, std::string& text) {
     if (auto* edit = qobject_cast<QLineEdit*>(&widget)) {
@@ -65,7 +42,8 @@ class QtLayoutsTest : public ::testing::Test {
 };
 
 // The real screens name their outlets and actions; a name missing from a
-// layout, or a view of the wrong kind, would throw here.
+// layout, or a view of the wrong kind, would throw here. Clicking through
+// them is walked in tests/settings/qt_whole_road_test.cpp.
 TEST_F(QtLayoutsTest, EveryRealScreenBindsToItsLayout) {
     fakes::FakeEnvironment env;
     for (const auto& [identifier, views] : fakes::storyboardLayouts()) {
@@ -73,24 +51,6 @@ TEST_F(QtLayoutsTest, EveryRealScreenBindsToItsLayout) {
         auto screen = env.storyboard.instantiateControllerWithIdentifier(identifier);
         ASSERT_NE(screen, nullptr);
         EXPECT_NO_THROW(screen->loadViewIfNeeded(*layouts));
-    }
-}
-
-TEST_F(QtLayoutsTest, EachControlSendsItsOwnActionOnce) {
-    for (const auto& [identifier, views] : fakes::storyboardLayouts()) {
-        SCOPED_TRACE(identifier);
-        auto screen = std::make_shared<ActionScreen>(identifier);
-        screen->loadViewIfNeeded(*layouts);
-        for (const auto& name : screen->controls) {
-            auto* widget = rootOf(*screen).findChild<QWidget*>(toQString(name));
-            widget->setEnabled(true);
-            if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-                button->click();
-            } else {
-                QTest::keyClick(widget, Qt::Key_Return);
-            }
-        }
-        EXPECT_EQ(screen->sent, screen->controls);
     }
 }
 
