@@ -3,14 +3,13 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <functional>
+#include <memory>
+#include <string>
+
+#include "fakes/stub_screen.h"
+#include "platform/qt/qt_view_base.h"
 
 namespace twl::test_support {
-
-// The test process's QApplication, made by qt_test_main.cpp on the offscreen
-// platform so that no test opens a window on the developer's desktop.
-inline QApplication& qtApplication() {
-    return *qobject_cast<QApplication*>(QCoreApplication::instance());
-}
 
 // Runs the event loop until the condition holds or a generous limit passes.
 inline bool spinUntil(const std::function<bool()>& done, int limitMs = 5000) {
@@ -26,6 +25,18 @@ inline bool spinUntil(const std::function<bool()>& done, int limitMs = 5000) {
 inline void finishTurn() {
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// A screen that binds nothing, made for the layout of `identifier`.
+inline std::shared_ptr<fakes::StubScreen> screen(const std::string& identifier) {
+    auto made = std::make_shared<fakes::StubScreen>();
+    made->setStoryboardIdentifier(identifier);
+    return made;
+}
+
+// The widget at the root of a loaded screen's views.
+inline QWidget& rootOf(const ViewController& shown) {
+    return *dynamic_cast<QtViewBase<View>*>(shown.view().get())->widget();
 }
 
 }  // namespace twl::test_support

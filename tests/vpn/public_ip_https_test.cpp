@@ -28,24 +28,12 @@ Lookup lookUp(const std::string& baseUrl, const std::string& caFile) {
 }
 
 TEST(PublicIpOverHttps, ShowsWhatTheServiceSaysTrimmedOfBlanksOnly) {
-    struct Row {
-        const char* name;
-        std::vector<std::string> switches;
-        std::string shown;
-    };
-    const Row rows[] = {
-        {"blanks and tabs trimmed", {"--public-ip", " \t203.0.113.9\t "}, "203.0.113.9"},
-        {"line break kept", {"--public-ip", "203.0.113.9\n"}, "203.0.113.9\n"},
-        {"empty reply", {"--fixed-body", ""}, ""},
-    };
-    for (const auto& row : rows) {
-        DevproviderProcess provider({.arguments = row.switches});
-        const Lookup lookup = lookUp(provider.baseUrl(), provider.caFile());
-        EXPECT_EQ(lookup.address, row.shown) << row.name;
-        EXPECT_TRUE(lookup.printed.empty()) << row.name;
-        ASSERT_EQ(provider.recordedRequests().size(), 1u) << row.name;
-        EXPECT_EQ(provider.recordedRequests()[0]["target"], "/tools/getpublicip.php") << row.name;
-    }
+    DevproviderProcess provider({.arguments = {"--public-ip", " \t203.0.113.9\n"}});
+    const Lookup lookup = lookUp(provider.baseUrl(), provider.caFile());
+    EXPECT_EQ(lookup.address, "203.0.113.9\n");
+    EXPECT_TRUE(lookup.printed.empty());
+    ASSERT_EQ(provider.recordedRequests().size(), 1u);
+    EXPECT_EQ(provider.recordedRequests()[0]["target"], "/tools/getpublicip.php");
 }
 
 void expectFailure(const Lookup& lookup, const char* why) {
