@@ -1,11 +1,10 @@
 #include "fakes/fake_environment.h"
 
 #include "app/register_screens.h"
-#include "fakes/fake_root_view.h"
 
 namespace twl::fakes {
 
-FakeEnvironment::FakeEnvironment() {
+FakeServices::FakeServices(RunLoop& loop, HttpTransport& http, Options options) {
     proxySettings.settings = FixedProxySettings::withInterfaces({"lo", "en0"});
     context = std::make_unique<AppContext>(
         Services{.runLoop = &loop,
@@ -17,16 +16,15 @@ FakeEnvironment::FakeEnvironment() {
                  .http = &http,
                  .proxySettings = &proxySettings,
                  .notifications = &notifications,
-                 .workspace = &workspace,
-                 .alerts = &alerts,
+                 .workspace = options.workspace ? options.workspace : &workspace,
+                 .alerts = options.alerts ? options.alerts : &alerts,
                  .storyboard = &storyboard},
-        Endpoints{"https://api.test", "https://ip.test", "vpn.test", ""});
+        std::move(options.endpoints));
     registerScreens(storyboard, *context);
-    window = FakeWindow::makeMain(loader);
 }
 
 FakeEnvironment::~FakeEnvironment() {
-    // Screens and timers hold the context; let them go first.
+    // Screens and timers hold the context (the vpn harness may have replaced it).
     window.reset();
     context.reset();
 }
@@ -37,10 +35,6 @@ std::shared_ptr<ViewController> FakeEnvironment::show(const std::string& identif
         window->setContentViewController(screen);
     }
     return screen;
-}
-
-FakeRootView& FakeEnvironment::views(const ViewController& screen) {
-    return FakeRootView::of(screen);
 }
 
 }  // namespace twl::fakes

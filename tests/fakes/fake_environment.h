@@ -22,17 +22,49 @@
 
 namespace twl::fakes {
 
-// Every platform service as a deterministic twin, wired into one context, with
-// the client's storyboard and a main window on screen: what a screen test
-// needs to act as the user and watch the system.
+// Every platform service but the run loop and the HTTP transport as a
+// deterministic twin, wired with the client's storyboard into one context.
+// The loop and transport are the caller's: virtual ones for screen tests,
+// QtRunLoop (and the real CurlHttpTransport) on real widgets. A desktop may
+// bring its own workspace and alerts.
+struct FakeServices {
+    struct Options {
+        Endpoints endpoints{"https://api.test", "https://ip.test", "vpn.test", ""};
+        Workspace* workspace = nullptr;
+        AlertPresenter* alerts = nullptr;
+    };
+    FakeServices(RunLoop& loop, HttpTransport& http, Options options);
+    FakeServices(RunLoop& loop, HttpTransport& http) : FakeServices(loop, http, Options{}) {}
+
+    MemorySettingsStore settings;
+    RecordingConsole console;
+    FakeFileManager files;
+    FakeBundle bundle;
+    SimulatedSystem system{files};
+    FixedProxySettings proxySettings;
+    RecordingNotificationCenter notifications;
+    FakeWorkspace workspace;
+    RecordingAlertPresenter alerts;
+    Storyboard storyboard;
+    // Last, so that it goes first: screens and timers hold it.
+    std::unique_ptr<AppContext> context;
+};
+
+struct VirtualTransport {
+    VirtualRunLoop loop;
+    ScriptedHttpTransport http{loop};
+};
+
+// The fake services on a virtual clock with a scripted transport, and a main
+// window on screen: what a screen test needs to act as the user.
 //
 //     FakeEnvironment env;
 //     auto login = env.show("LoginController");
 //     env.views(*login).outlet<FakeTextField>("edtUserName")->setStringValue("demo");
 //     env.views(*login).performAction("btnLogin");
 //     env.loop.runPending();
-struct FakeEnvironment {
-    FakeEnvironment();
+struct FakeEnvironment : VirtualTransport, FakeServices {
+    FakeEnvironment() : FakeServices(loop, http) {}
     ~FakeEnvironment();
 
     // Makes a fresh screen from the storyboard and puts it in the main window.
@@ -42,24 +74,10 @@ struct FakeEnvironment {
     std::shared_ptr<Screen> content() const {
         return std::dynamic_pointer_cast<Screen>(window->contentViewController());
     }
-    // The views of a loaded screen.
-    static FakeRootView& views(const ViewController& screen);
+    static FakeRootView& views(const ViewController& screen) { return FakeRootView::of(screen); }
 
-    VirtualRunLoop loop;
-    MemorySettingsStore settings;
-    RecordingConsole console;
-    FakeFileManager files;
-    FakeBundle bundle;
-    SimulatedSystem system{files};
-    ScriptedHttpTransport http{loop};
-    FixedProxySettings proxySettings;
-    RecordingNotificationCenter notifications;
-    FakeWorkspace workspace;
-    RecordingAlertPresenter alerts;
-    Storyboard storyboard;
     FakeViewLoader loader = FakeViewLoader::forStoryboard();
-    std::unique_ptr<AppContext> context;
-    std::shared_ptr<FakeWindow> window;
+    std::shared_ptr<FakeWindow> window = FakeWindow::makeMain(loader);
 };
 
 }  // namespace twl::fakes

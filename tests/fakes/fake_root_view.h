@@ -48,12 +48,10 @@ class FakeRootView final : public FakeViewBase<View> {
         return typed;
     }
     std::shared_ptr<View> anyOutlet(std::string_view name) const;
-    bool hasOutlet(std::string_view name) const { return outlets_.contains(name); }
 
     // Clicks the control (or presses Return in the field). The screen is kept
     // alive until its action returns, as it would be on screen.
     void performAction(std::string_view controlName);
-    bool hasAction(std::string_view controlName) const { return actions_.contains(controlName); }
 
     // The pointer entering or leaving a view whose layout gave it a tracking
     // area; throws when it has none.
