@@ -13,7 +13,8 @@
 
 namespace twl {
 class ViewController;
-}
+struct MouseEvent;
+}  // namespace twl
 
 namespace twl::fakes {
 
@@ -65,7 +66,7 @@ class FakeRootView final : public FakeViewBase<View> {
     void setController(std::weak_ptr<ViewController> controller);
 
   private:
-    const nlohmann::json& trackingArea(std::string_view viewName) const;
+    void hover(std::string_view viewName, void (ViewController::*handler)(const MouseEvent&));
 
     std::map<std::string, std::shared_ptr<View>, std::less<>> outlets_;
     std::map<std::string, std::vector<Action>, std::less<>> actions_;
