@@ -81,11 +81,19 @@ TEST_F(PosixScriptInterpreterTest, CommandRunsApartFromTheClient) {
 
 TEST_F(PosixScriptInterpreterTest, MalformedStatementsRunNothingAndRunScriptCarriesOn) {
     const std::string file = (temp / "ran").string();
-    // The parser's own table covers the shapes; these show nothing runs.
+    // Anything but the two shapes.
     const std::string sources[] = {
+        "",
         "do shell script \"touch " + file,
+        "do shell script \"touch " + file + "\\",
         "do shell script \"touch " + file + "\\q\"",
+        "do shell script \"touch\n" + file + "\"",
+        "do shell script \"touch " + file + "\" ",
+        "Do shell script \"touch " + file + "\"",
         "do shell script \"touch " + file + "\" with administrator privileges",
+        "do shell script \"touch " + file + "\" user name \"u\" password \"p\"",
+        plainScript("touch " + file) + "; touch " + file,
+        plainScript("touch " + file) + plainScript("touch " + file),
         plainScript("touch " + file + std::string(1, '\0') + "; touch " + file),
     };
     auto shell = interpreter();

@@ -42,28 +42,6 @@ TEST(StatementParser, GivesBackExactlyWhatWasBuilt) {
     }
 }
 
-TEST(StatementParser, RejectsAnythingButTheTwoShapes) {
-    const std::pair<const char*, std::string> rows[] = {
-        {"empty", ""},
-        {"unterminated command", R"(do shell script "touch x)"},
-        {"lone trailing backslash", R"(do shell script "touch x\)"},
-        {"unknown escape", R"(do shell script "touch \x")"},
-        {"raw line break", "do shell script \"touch\nx\""},
-        {"trailing blank", R"(do shell script "touch x" )"},
-        {"capitalised", R"(Do shell script "touch x")"},
-        {"privileges without credentials", R"(do shell script "x" with administrator privileges)"},
-        {"credentials without privileges", R"(do shell script "x" user name "u" password "p")"},
-        {"text after privileges",
-         R"(do shell script "x" user name "u" password "p" with administrator privileges; x)"},
-        {"second statement", R"(do shell script "x"do shell script "y")"},
-    };
-    for (const auto& [name, source] : rows) {
-        const auto parsed = parseStatement(source);
-        EXPECT_FALSE(parsed.statement) << name;
-        EXPECT_FALSE(parsed.error.empty()) << name;
-    }
-}
-
 TEST(StatementParser, ErrorsNameThePlaceButNotTheText) {
     const auto parsed = parseStatement(
         R"(do shell script "x" user name "admin" password "hunter2\q" with administrator privileges)");
