@@ -174,34 +174,28 @@ TEST(LoginScreen, TheErrorPanelStaysTwoSecondsAfterTheNewestMessage) {
     EXPECT_FALSE(ui.shown("viewIncorectInfo"));
 }
 
-TEST(LoginScreen, ASecondSignInWhileOneIsOutstandingIsHandledOnItsOwn) {
+// Each reply keeps its own account, also one for a screen already replaced.
+TEST(LoginScreen, SignInsWhileOthersAreOutstandingAreHandledOnTheirOwn) {
     LoginScreenHarness ui;
     ui.load();
-    ui.signIn("first", "wrong");
-    ui.signIn("second", "right");
-    ASSERT_EQ(ui.env.http.waitingCount(), 2U);
+    for (const char* userName : {"first", "second", "third"}) {
+        ui.signIn(userName, "pw");
+    }
+    ASSERT_EQ(ui.env.http.waitingCount(), 3U);
     ui.answer(LoginScreenHarness::refused());
     EXPECT_EQ(ui.errorMessage(), "Username or password is incorrect.");
     ui.answer(LoginScreenHarness::paid());
     ASSERT_TRUE(ui.showsMainScreen());
-    EXPECT_EQ(ui.env.context->accountUserName, "second") << "each reply keeps its own account";
-}
+    EXPECT_EQ(ui.env.context->accountUserName, "second");
 
-TEST(LoginScreen, AReplyForAReplacedScreenLeavesTheWindowAlone) {
-    LoginScreenHarness ui;
-    ui.load();
-    ui.signIn("first", "pw");
-    ui.signIn("second", "pw");
-    ui.answer(LoginScreenHarness::paid());
     const auto mainScreen = ui.env.window->contentViewController();
     std::weak_ptr<LoginController> replaced = ui.screen;
     ui.screen.reset();
     ui.env.window->dropReleased();
     ASSERT_FALSE(replaced.expired()) << "the outstanding check holds the screen";
-
     ui.answer(LoginScreenHarness::paid());
     EXPECT_EQ(ui.env.window->contentViewController(), mainScreen);
-    EXPECT_EQ(ui.env.context->accountUserName, "second");
+    EXPECT_EQ(ui.env.context->accountUserName, "third");
     EXPECT_TRUE(replaced.expired()) << "and lets it go once handled";
 }
 
