@@ -1,45 +1,12 @@
 #pragma once
 
 #include <memory>
-#include <string>
 #include <vector>
 
+#include "fakes/fake_status_item.h"
 #include "platform/status_bar.h"
-#include "platform/status_bar_button.h"
-#include "platform/status_item.h"
 
 namespace twl::fakes {
-
-// Remembers every image it was given, in order.
-class RecordingStatusBarButton final : public StatusBarButton {
-  public:
-    void setImage(const std::string& imageName) override { images.push_back(imageName); }
-    std::string imageName() const override { return images.empty() ? "" : images.back(); }
-
-    std::vector<std::string> images;
-};
-
-class FakeStatusItem final : public StatusItem {
-  public:
-    explicit FakeStatusItem(double length) : length(length) {}
-
-    std::shared_ptr<StatusBarButton> button() override { return button_; }
-    void setMenu(std::shared_ptr<Menu> menu) override {
-        menu_ = std::move(menu);
-        ++menuAttachments;
-    }
-    std::shared_ptr<Menu> menu() const override { return menu_; }
-
-    RecordingStatusBarButton& recordingButton() { return *button_; }
-
-    const double length;
-    int menuAttachments = 0;
-
-  private:
-    std::shared_ptr<RecordingStatusBarButton> button_ =
-        std::make_shared<RecordingStatusBarButton>();
-    std::shared_ptr<Menu> menu_;
-};
 
 // Keeps every item it made, for tests to inspect.
 class FakeStatusBar final : public StatusBar {

@@ -2,26 +2,10 @@
 
 #include <memory>
 
-#include "platform/layer.h"
+#include "fakes/fake_layer.h"
 #include "platform/view.h"
 
 namespace twl::fakes {
-
-// A layer that remembers its colours and counts animation removals.
-class FakeLayer final : public Layer {
-  public:
-    void setBackgroundColor(const Color& color) override { backgroundColor_ = color; }
-    std::optional<Color> backgroundColor() const override { return backgroundColor_; }
-    void setBorderColor(const Color& color) override { borderColor_ = color; }
-    std::optional<Color> borderColor() const override { return borderColor_; }
-    void removeAllAnimations() override { ++animationRemovals; }
-
-    int animationRemovals = 0;
-
-  private:
-    std::optional<Color> backgroundColor_;
-    std::optional<Color> borderColor_;
-};
 
 // The View part of every fake view: it records what the screen did to it.
 // Whether it starts with a layer is up to the loader that made it.
@@ -55,11 +39,6 @@ class FakeViewBase : public Facade {
     bool wantsLayer_ = false;
     std::shared_ptr<FakeLayer> layer_;
     std::weak_ptr<View> superview_;
-};
-
-class FakeView final : public FakeViewBase<View> {
-  public:
-    using FakeViewBase::FakeViewBase;
 };
 
 }  // namespace twl::fakes

@@ -11,7 +11,7 @@
 #include "fakes/fake_image_view.h"
 #include "fakes/fake_root_view.h"
 #include "fakes/fake_text_field.h"
-#include "fakes/fake_view_base.h"
+#include "fakes/fake_view.h"
 #include "platform/outlet_binder.h"
 #include "platform/view_controller.h"
 

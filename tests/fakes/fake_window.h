@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "fakes/fake_view_base.h"
+#include "fakes/fake_view.h"
 #include "platform/window.h"
 
 namespace twl {

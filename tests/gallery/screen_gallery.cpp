@@ -15,7 +15,8 @@
 
 #include "app/app_delegate.h"
 #include "app/settings_keys.h"
-#include "fakes/fake_environment.h"
+#include "fakes/fake_services.h"
+#include "fakes/scripted_http_transport.h"
 #include "platform/qt/desktop_shell.h"
 #include "platform/qt/interface_components.h"
 #include "platform/qt/qt_alert_presenter.h"

@@ -3,6 +3,7 @@
 // sign out. The system behind the screens is played by the fakes.
 #include "../signin/qt_client.h"
 #include "app/settings_keys.h"
+#include "fakes/scripted_http_transport.h"
 #include "privileged/commands.h"
 
 namespace twl {

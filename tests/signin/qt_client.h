@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "fakes/fake_environment.h"
+#include "fakes/fake_services.h"
 #include "platform/qt/qt_layouts.h"
 #include "platform/qt/qt_run_loop.h"
 #include "platform/qt/qt_window.h"
