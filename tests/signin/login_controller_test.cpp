@@ -21,31 +21,17 @@ std::optional<SettingValue> autoLogin(const LoginScreenHarness& ui) {
 }
 
 TEST(LoginScreen, LoadingSignsInByItselfOnlyWithAutoLoginOnAndAStoredAccount) {
-    struct Row {
-        const char* name;
-        SettingValue autoLogin;
-        bool accountStored;
-    };
-    const Row rows[] = {
-        {"AutoLogin on, no account", true, false},
-        {"account, AutoLogin off", false, true},
-        {"account, AutoLogin stored as text", std::string("true"), true},
-        {"account, AutoLogin on", true, true},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const auto& [autoLogin, accountStored] :
+         {std::pair{true, false}, {false, true}, {true, true}}) {
+        SCOPED_TRACE(std::to_string(autoLogin) + std::to_string(accountStored));
         LoginScreenHarness ui;
-        if (const auto* text = std::get_if<std::string>(&row.autoLogin)) {
-            ui.env.settings.setObject(*text, keys::autoLogin);
-        } else {
-            ui.env.settings.setBool(std::get<bool>(row.autoLogin), keys::autoLogin);
-        }
-        if (row.accountStored) {
+        ui.env.settings.setBool(autoLogin, keys::autoLogin);
+        if (accountStored) {
             ui.env.settings.setObject("demo", keys::vpnUserName);
             ui.env.settings.setObject("demo-pass", keys::vpnUserPassword);
         }
         ui.load();
-        const bool signsIn = row.autoLogin == SettingValue{true} && row.accountStored;
+        const bool signsIn = autoLogin && accountStored;
         ASSERT_EQ(ui.requestCount(), signsIn ? 1U : 0U);
         EXPECT_EQ(ui.shown("loadBoxView"), signsIn);
         EXPECT_FALSE(ui.spinning()) << "automatic sign-in spins it hidden";

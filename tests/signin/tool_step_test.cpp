@@ -29,6 +29,12 @@ TEST(ToolStep, EachLoginScreenFlipsTheMarkerWithTheStoredPair) {
             R"(do shell script "sudo cp /opt/tidewaterlink/share/macosvpn.txt /usr/local")" + pair,
             R"(do shell script "sudo rm -rf /usr/local/macosvpn.txt")" + pair}));
     EXPECT_EQ(ui.env.console.lines, std::vector<std::string>(2, "-- is correct -- "));
+
+    ui.env.settings.setObject("stale-pass", keys::userpassword);
+    ui.load();  // wrong credentials leave everything as it was
+    EXPECT_EQ(ui.env.system.sources.size(), 3U);
+    EXPECT_FALSE(ui.env.files.fileExistsAtPath(marker));
+    EXPECT_EQ(ui.env.console.lines.size(), 2U);
 }
 
 TEST(ToolStep, IsSkippedUnlessBothCredentialsAreStoredAsTextAndTheToolIsThere) {
