@@ -25,10 +25,11 @@ class CurlHttpTransportTest : public ::testing::Test {
   protected:
     std::shared_ptr<Outcome> send(HttpTransport& transport, const std::string& url) {
         auto outcome = std::make_shared<Outcome>();
-        transport.sendJson(HttpRequestSpec{.url = url, .headers = {}, .jsonBody = {}}, [outcome](JsonReply reply) {
-            ++outcome->calls;
-            outcome->reply = std::move(reply);
-        });
+        transport.sendJson(HttpRequestSpec{.url = url, .headers = {}, .jsonBody = {}},
+                           [outcome](JsonReply reply) {
+                               ++outcome->calls;
+                               outcome->reply = std::move(reply);
+                           });
         return outcome;
     }
 
@@ -90,10 +91,10 @@ TEST_F(CurlHttpTransportTest, RequestsThatCannotBeMadeNeverReachTheServer) {
     DevproviderProcess provider;
     CurlHttpTransport transport(loop, provider.caFile());
     auto injected = std::make_shared<Outcome>();
-    transport.sendJson(
-        HttpRequestSpec{.url = provider.baseUrl() + "/", .headers = {{"X-Note", "a\r\nX-Evil: 1"}},
+    transport.sendJson(HttpRequestSpec{.url = provider.baseUrl() + "/",
+                                       .headers = {{"X-Note", "a\r\nX-Evil: 1"}},
                                        .jsonBody = {}},
-        [injected](JsonReply reply) { injected->reply = std::move(reply); });
+                       [injected](JsonReply reply) { injected->reply = std::move(reply); });
     const std::shared_ptr<Outcome> outcomes[] = {
         injected,
         send(transport, provider.baseUrl() + "/publicapi?password=a b"),
