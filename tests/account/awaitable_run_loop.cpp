@@ -4,26 +4,22 @@ namespace twl::fakes {
 
 void AwaitableRunLoop::post(Handler handler) {
     loop_.post(std::move(handler));
-    {
-        std::lock_guard lock(mutex_);
-        ++postCount_;
-    }
+    std::lock_guard lock(mutex_);
+    ++postCount_;
     posted_.notify_all();
 }
 
 bool AwaitableRunLoop::runUntil(const std::function<bool()>& done, std::chrono::seconds limit) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
+    std::unique_lock lock(mutex_);
     for (;;) {
-        unsigned long seen = 0;
-        {
-            std::lock_guard lock(mutex_);
-            seen = postCount_;
-        }
+        const unsigned long seen = postCount_;
+        lock.unlock();
         loop_.runPending();
         if (done()) {
             return true;
         }
-        std::unique_lock lock(mutex_);
+        lock.lock();
         if (!posted_.wait_until(lock, deadline, [&] { return postCount_ != seen; })) {
             return false;
         }

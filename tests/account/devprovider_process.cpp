@@ -3,15 +3,15 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -20,30 +20,12 @@
 extern char** environ;
 
 namespace twl::fakes {
-namespace {
 
-// Generous: it only guards against a provider that never comes up.
-constexpr auto startLimit = std::chrono::seconds(60);
-
-std::string makeFolder() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/twl-devprovider-XXXXXX";
-    if (!::mkdtemp(pattern.data())) {
+DevproviderProcess::DevproviderProcess(DevproviderSetup setup) {
+    folder_ = (std::filesystem::temp_directory_path() / "twl-devprovider-XXXXXX").string();
+    if (::mkdtemp(folder_.data()) == nullptr) {
         throw std::runtime_error("cannot make a folder for the devprovider");
     }
-    return pattern;
-}
-
-std::string readWhole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-}  // namespace
-
-DevproviderProcess::DevproviderProcess(DevproviderSetup setup) : folder_(makeFolder()) {
     try {
         start(setup);
     } catch (...) {
@@ -106,27 +88,22 @@ void DevproviderProcess::start(const DevproviderSetup& setup) {
         throw std::runtime_error("cannot start " + args[0]);
     }
     port_ = readPort(out[0]);
-    ::close(out[0]);
 }
 
-// The first line on its standard output names the URL it listens on.
+// The first line on its standard output names the URL it listens on; the
+// pipe ends there should it fail to start.
 int DevproviderProcess::readPort(int fd) {
-    const auto deadline = std::chrono::steady_clock::now() + startLimit;
-    std::string line;
-    while (line.find('\n') == std::string::npos) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        pollfd ready{fd, POLLIN, 0};
-        char buffer[256];
-        ssize_t got = 0;
-        if (left.count() <= 0 || ::poll(&ready, 1, static_cast<int>(left.count())) <= 0 ||
-            (got = ::read(fd, buffer, sizeof buffer)) <= 0) {
-            throw std::runtime_error("the devprovider did not start: " + log());
-        }
-        line.append(buffer, static_cast<std::size_t>(got));
+    FILE* out = ::fdopen(fd, "r");
+    char line[256] = {};
+    const bool read = out != nullptr && std::fgets(line, sizeof line, out) != nullptr;
+    if (out != nullptr) {
+        std::fclose(out);
     }
-    const auto colon = line.rfind(':');
-    return std::stoi(line.substr(colon + 1));
+    const char* colon = std::strrchr(line, ':');
+    if (!read || colon == nullptr) {
+        throw std::runtime_error("the devprovider did not start: " + log());
+    }
+    return std::atoi(colon + 1);
 }
 
 std::string DevproviderProcess::baseUrl() const {
@@ -147,7 +124,9 @@ std::vector<nlohmann::json> DevproviderProcess::recordedRequests() const {
 }
 
 std::string DevproviderProcess::log() const {
-    return readWhole(folder_ + "/provider.log");
+    std::ostringstream text;
+    text << std::ifstream(folder_ + "/provider.log").rdbuf();
+    return text.str();
 }
 
 int DevproviderProcess::unusedPort() {
@@ -156,18 +135,13 @@ int DevproviderProcess::unusedPort() {
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
-    int port = -1;
-    if (fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-        port = ntohs(address.sin_port);
-    }
-    if (fd >= 0) {
-        ::close(fd);
-    }
-    if (port < 0) {
+    const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                       ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
+    ::close(fd);
+    if (!bound) {
         throw std::runtime_error("cannot find an unused loopback port");
     }
-    return port;
+    return ntohs(address.sin_port);
 }
 
 }  // namespace twl::fakes

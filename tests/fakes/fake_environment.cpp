@@ -1,32 +1,9 @@
 #include "fakes/fake_environment.h"
 
-#include "app/register_screens.h"
-#include "fakes/fake_root_view.h"
-
 namespace twl::fakes {
 
-FakeEnvironment::FakeEnvironment() {
-    proxySettings.settings = FixedProxySettings::withInterfaces({"lo", "en0"});
-    context = std::make_unique<AppContext>(
-        Services{.runLoop = &loop,
-                 .settings = &settings,
-                 .console = &console,
-                 .fileManager = &files,
-                 .bundle = &bundle,
-                 .interpreter = &system,
-                 .http = &http,
-                 .proxySettings = &proxySettings,
-                 .notifications = &notifications,
-                 .workspace = &workspace,
-                 .alerts = &alerts,
-                 .storyboard = &storyboard},
-        Endpoints{"https://api.test", "https://ip.test", "vpn.test", ""});
-    registerScreens(storyboard, *context);
-    window = FakeWindow::makeMain(loader);
-}
-
 FakeEnvironment::~FakeEnvironment() {
-    // Screens and timers hold the context; let them go first.
+    // Screens and timers hold the context (the vpn harness may have replaced it).
     window.reset();
     context.reset();
 }
@@ -37,10 +14,6 @@ std::shared_ptr<ViewController> FakeEnvironment::show(const std::string& identif
         window->setContentViewController(screen);
     }
     return screen;
-}
-
-FakeRootView& FakeEnvironment::views(const ViewController& screen) {
-    return FakeRootView::of(screen);
 }
 
 }  // namespace twl::fakes

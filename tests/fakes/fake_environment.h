@@ -3,36 +3,32 @@
 #include <memory>
 #include <string>
 
-#include "app/app_context.h"
-#include "app/storyboard.h"
-#include "fakes/fake_bundle.h"
-#include "fakes/fake_file_manager.h"
 #include "fakes/fake_root_view.h"
+#include "fakes/fake_services.h"
 #include "fakes/fake_view_loader.h"
 #include "fakes/fake_window.h"
-#include "fakes/fake_workspace.h"
-#include "fakes/fixed_proxy_settings.h"
-#include "fakes/memory_settings_store.h"
-#include "fakes/recording_alert_presenter.h"
-#include "fakes/recording_console.h"
-#include "fakes/recording_notification_center.h"
 #include "fakes/scripted_http_transport.h"
-#include "fakes/simulated_system.h"
 #include "fakes/virtual_run_loop.h"
 
 namespace twl::fakes {
 
-// Every platform service as a deterministic twin, wired into one context, with
-// the client's storyboard and a main window on screen: what a screen test
-// needs to act as the user and watch the system.
+// The virtual clock and the scripted transport, made before the services
+// that use them.
+struct VirtualTransport {
+    VirtualRunLoop loop;
+    ScriptedHttpTransport http{loop};
+};
+
+// The fake services on a virtual clock with a scripted transport, and a main
+// window on screen: what a screen test needs to act as the user.
 //
 //     FakeEnvironment env;
 //     auto login = env.show("LoginController");
 //     env.views(*login).outlet<FakeTextField>("edtUserName")->setStringValue("demo");
 //     env.views(*login).performAction("btnLogin");
 //     env.loop.runPending();
-struct FakeEnvironment {
-    FakeEnvironment();
+struct FakeEnvironment : VirtualTransport, FakeServices {
+    FakeEnvironment() : FakeServices(loop, http) {}
     ~FakeEnvironment();
 
     // Makes a fresh screen from the storyboard and puts it in the main window.
@@ -42,24 +38,10 @@ struct FakeEnvironment {
     std::shared_ptr<Screen> content() const {
         return std::dynamic_pointer_cast<Screen>(window->contentViewController());
     }
-    // The views of a loaded screen.
-    static FakeRootView& views(const ViewController& screen);
+    static FakeRootView& views(const ViewController& screen) { return FakeRootView::of(screen); }
 
-    VirtualRunLoop loop;
-    MemorySettingsStore settings;
-    RecordingConsole console;
-    FakeFileManager files;
-    FakeBundle bundle;
-    SimulatedSystem system{files};
-    ScriptedHttpTransport http{loop};
-    FixedProxySettings proxySettings;
-    RecordingNotificationCenter notifications;
-    FakeWorkspace workspace;
-    RecordingAlertPresenter alerts;
-    Storyboard storyboard;
     FakeViewLoader loader = FakeViewLoader::forStoryboard();
-    std::unique_ptr<AppContext> context;
-    std::shared_ptr<FakeWindow> window;
+    std::shared_ptr<FakeWindow> window = FakeWindow::makeMain(loader);
 };
 
 }  // namespace twl::fakes

@@ -31,25 +31,22 @@ void FakeRootView::performAction(std::string_view controlName) {
     }
 }
 
-const nlohmann::json& FakeRootView::trackingArea(std::string_view viewName) const {
+void FakeRootView::mouseEntered(std::string_view viewName) {
+    hover(viewName, &ViewController::mouseEntered);
+}
+
+void FakeRootView::mouseExited(std::string_view viewName) {
+    hover(viewName, &ViewController::mouseExited);
+}
+
+void FakeRootView::hover(std::string_view viewName,
+                         void (ViewController::*handler)(const MouseEvent&)) {
     auto found = trackingAreas_.find(viewName);
     if (found == trackingAreas_.end()) {
         throw std::out_of_range("'" + std::string(viewName) + "' has no tracking area");
     }
-    return found->second;
-}
-
-void FakeRootView::mouseEntered(std::string_view viewName) {
-    const MouseEvent event{TrackingArea{trackingArea(viewName)}};
     if (auto controller = controller_.lock()) {
-        controller->mouseEntered(event);
-    }
-}
-
-void FakeRootView::mouseExited(std::string_view viewName) {
-    const MouseEvent event{TrackingArea{trackingArea(viewName)}};
-    if (auto controller = controller_.lock()) {
-        controller->mouseExited(event);
+        ((*controller).*handler)(MouseEvent{TrackingArea{found->second}});
     }
 }
 

@@ -13,7 +13,8 @@
 
 namespace twl {
 class ViewController;
-}
+struct MouseEvent;
+}  // namespace twl
 
 namespace twl::fakes {
 
@@ -48,12 +49,10 @@ class FakeRootView final : public FakeViewBase<View> {
         return typed;
     }
     std::shared_ptr<View> anyOutlet(std::string_view name) const;
-    bool hasOutlet(std::string_view name) const { return outlets_.contains(name); }
 
     // Clicks the control (or presses Return in the field). The screen is kept
     // alive until its action returns, as it would be on screen.
     void performAction(std::string_view controlName);
-    bool hasAction(std::string_view controlName) const { return actions_.contains(controlName); }
 
     // The pointer entering or leaving a view whose layout gave it a tracking
     // area; throws when it has none.
@@ -67,7 +66,7 @@ class FakeRootView final : public FakeViewBase<View> {
     void setController(std::weak_ptr<ViewController> controller);
 
   private:
-    const nlohmann::json& trackingArea(std::string_view viewName) const;
+    void hover(std::string_view viewName, void (ViewController::*handler)(const MouseEvent&));
 
     std::map<std::string, std::shared_ptr<View>, std::less<>> outlets_;
     std::map<std::string, std::vector<Action>, std::less<>> actions_;

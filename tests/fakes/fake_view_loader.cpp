@@ -1,5 +1,6 @@
 #include "fakes/fake_view_loader.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -17,61 +18,37 @@
 namespace twl::fakes {
 namespace {
 
-bool fits(const std::string& facade, WidgetKind kind) {
-    if (facade == "View" || facade == "Box") {
-        return true;
-    }
-    if (facade == "TextField") {
-        return kind == WidgetKind::label || kind == WidgetKind::lineEdit;
-    }
-    if (facade == "Button") {
-        return kind == WidgetKind::button;
-    }
-    if (facade == "ImageView") {
-        return kind == WidgetKind::label;
-    }
-    if (facade == "BusyIndicator") {
-        return kind == WidgetKind::spinner;
-    }
-    return false;  // "action"
-}
+using K = WidgetKind;
 
-// Makes a fake per declared outlet, checking names against the layout when
-// there is one, and collects what does not fit.
+// Makes a fake per declared outlet, checking names and kinds against the
+// layout when there is one, and collects what does not fit.
 class FakeOutletBinder final : public OutletBinder {
   public:
     FakeOutletBinder(FakeRootView& root, const LayoutViews* layout)
         : root_(root), layout_(layout) {}
 
     void outlet(std::string_view name, std::weak_ptr<View>& slot) override {
-        bind<FakeView>(name, "View", slot);
+        bind<FakeView>(name, "View", slot, {});
     }
     void outlet(std::string_view name, std::weak_ptr<TextField>& slot) override {
-        bind<FakeTextField>(name, "TextField", slot);
+        bind<FakeTextField>(name, "TextField", slot, {K::label, K::lineEdit});
     }
     void outlet(std::string_view name, std::weak_ptr<Button>& slot) override {
-        bind<FakeButton>(name, "Button", slot);
+        bind<FakeButton>(name, "Button", slot, {K::button});
     }
     void outlet(std::string_view name, std::weak_ptr<ImageView>& slot) override {
-        bind<FakeImageView>(name, "ImageView", slot);
+        bind<FakeImageView>(name, "ImageView", slot, {K::label});
     }
     void outlet(std::string_view name, std::weak_ptr<Box>& slot) override {
-        bind<FakeBox>(name, "Box", slot);
+        bind<FakeBox>(name, "Box", slot, {});
     }
     void outlet(std::string_view name, std::weak_ptr<BusyIndicator>& slot) override {
-        bind<FakeBusyIndicator>(name, "BusyIndicator", slot);
+        bind<FakeBusyIndicator>(name, "BusyIndicator", slot, {K::spinner});
     }
 
     void action(std::string_view controlName, Action action) override {
-        if (layout_ != nullptr) {
-            const LayoutView* view = find(controlName);
-            if (view == nullptr) {
-                return;
-            }
-            if (view->kind != WidgetKind::button && view->kind != WidgetKind::lineEdit) {
-                problems_.push_back("'" + std::string(controlName) + "' cannot send actions");
-                return;
-            }
+        if (layout_ != nullptr && !check(controlName, "send actions", {K::button, K::lineEdit})) {
+            return;
         }
         root_.addAction(std::string(controlName), std::move(action));
     }
@@ -88,49 +65,46 @@ class FakeOutletBinder final : public OutletBinder {
     }
 
   private:
-    const LayoutView* find(std::string_view name) {
+    // The layout's view of that name when it is of one of the kinds (no kinds:
+    // any view will do).
+    const LayoutView* check(std::string_view name, const std::string& role,
+                            std::initializer_list<WidgetKind> kinds) {
         auto found = layout_->find(name);
         if (found == layout_->end()) {
             problems_.push_back("'" + std::string(name) + "' is not in the layout");
+            return nullptr;
+        }
+        if (kinds.size() > 0 &&
+            std::find(kinds.begin(), kinds.end(), found->second.kind) == kinds.end()) {
+            problems_.push_back("'" + std::string(name) + "' cannot " + role);
             return nullptr;
         }
         return &found->second;
     }
 
     template <typename Fake, typename Facade>
-    void bind(std::string_view name, const std::string& facade, std::weak_ptr<Facade>& slot) {
+    void bind(std::string_view name, const std::string& facade, std::weak_ptr<Facade>& slot,
+              std::initializer_list<WidgetKind> kinds) {
         // The same view named twice is the same view.
         if (auto existing = std::dynamic_pointer_cast<Facade>(root_.anyOutlet(name))) {
             slot = existing;
             return;
         }
         const LayoutView* view = nullptr;
-        if (layout_ != nullptr) {
-            view = find(name);
-            if (view == nullptr) {
-                return;
-            }
-            if (!fits(facade, view->kind)) {
-                problems_.push_back("'" + std::string(name) + "' cannot be a " + facade);
-                return;
-            }
+        if (layout_ != nullptr && (view = check(name, "be a " + facade, kinds)) == nullptr) {
+            return;
         }
         auto made = std::make_shared<Fake>(view == nullptr || view->hasLayer);
         if (view != nullptr) {
             made->setHidden(view->startsHidden);
-            initialText(*made, view->text);
+            if constexpr (requires { made->setStringValue(view->text); }) {
+                made->setStringValue(view->text);
+            } else if constexpr (requires { made->setTitle(view->text); }) {
+                made->setTitle(view->text);
+            }
         }
         slot = made;
         root_.addOutlet(std::string(name), made);
-    }
-
-    template <typename Fake>
-    static void initialText(Fake& made, const std::string& text) {
-        if constexpr (requires { made.setStringValue(text); }) {
-            made.setStringValue(text);
-        } else if constexpr (requires { made.setTitle(text); }) {
-            made.setTitle(text);
-        }
     }
 
     FakeRootView& root_;
@@ -142,6 +116,8 @@ class FakeOutletBinder final : public OutletBinder {
 
 std::shared_ptr<View> FakeViewLoader::loadView(ViewController& controller) {
     const std::string& identifier = controller.storyboardIdentifier();
+    auto root = std::make_shared<FakeRootView>();
+    root->setController(controller.weak_from_this());
     const LayoutViews* layout = nullptr;
     if (layouts_ != nullptr) {
         auto found = layouts_->find(identifier);
@@ -149,10 +125,6 @@ std::shared_ptr<View> FakeViewLoader::loadView(ViewController& controller) {
             throw std::logic_error("no layout for the screen '" + identifier + "'");
         }
         layout = &found->second;
-    }
-    auto root = std::make_shared<FakeRootView>();
-    root->setController(controller.weak_from_this());
-    if (layout != nullptr) {
         for (const auto& [name, view] : *layout) {
             if (view.trackingUserInfo) {
                 root->addTrackingArea(name, *view.trackingUserInfo);

@@ -43,14 +43,11 @@ class FakeWindow final : public Window, public std::enable_shared_from_this<Fake
 
     bool isVisible() const { return visible_; }
     bool isModal() const { return modal_; }
-    bool isDismissed() const { return dismissed_; }
     bool isResizable() const { return (styleMask_ & window_style::resizable) != 0; }
     // Modal windows presented over this one and not yet dismissed.
     const std::vector<std::shared_ptr<FakeWindow>>& presentedWindows() const { return presented_; }
     // The newest of them, or nothing.
     std::shared_ptr<FakeWindow> modalWindow() const;
-    // The view the content's root view sits in.
-    const std::shared_ptr<FakeView>& contentFrame() const { return frame_; }
 
     // Lets go of replaced screens and dismissed windows.
     void dropReleased() { released_.clear(); }

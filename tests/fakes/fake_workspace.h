@@ -7,20 +7,15 @@
 
 namespace twl::fakes {
 
-// Records hide requests; the running application is "Tidewaterlink" unless a
-// test renames it.
+// Records hide requests; the running application is "Tidewaterlink".
 class FakeWorkspace final : public Workspace {
   public:
     bool hideApplication(std::string_view applicationName) override {
         hideRequests.emplace_back(applicationName);
-        if (applicationName != runningApplicationName) {
-            return false;
-        }
-        hidden = true;
-        return true;
+        hidden = hidden || applicationName == "Tidewaterlink";
+        return applicationName == "Tidewaterlink";
     }
 
-    std::string runningApplicationName = "Tidewaterlink";
     std::vector<std::string> hideRequests;
     bool hidden = false;
 };

@@ -12,14 +12,22 @@ namespace twl::fakes {
 // changed nothing.
 class MemorySettingsStore final : public SettingsStore {
   public:
-    std::optional<SettingValue> objectForKey(const std::string& key) const override;
-    void setObject(const std::string& value, const std::string& key) override;
-    void setBool(bool value, const std::string& key) override;
+    std::optional<SettingValue> objectForKey(const std::string& key) const override {
+        const auto found = values_.find(key);
+        return found == values_.end() ? std::nullopt : std::optional(found->second);
+    }
+    void setObject(const std::string& value, const std::string& key) override { set(value, key); }
+    void setBool(bool value, const std::string& key) override { set(value, key); }
 
     const std::map<std::string, SettingValue>& values() const { return values_; }
     const std::vector<std::string>& writtenKeys() const { return writtenKeys_; }
 
   private:
+    void set(SettingValue value, const std::string& key) {
+        values_[key] = std::move(value);
+        writtenKeys_.push_back(key);
+    }
+
     std::map<std::string, SettingValue> values_;
     std::vector<std::string> writtenKeys_;
 };

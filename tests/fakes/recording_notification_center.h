@@ -25,7 +25,6 @@ class RecordingNotificationCenter final : public NotificationCenter {
     void answerAuthorizations(bool granted) {
         auto waiting = std::move(authorizations);
         authorizations.clear();
-        answeredCount += waiting.size();
         for (auto& request : waiting) {
             request.handler(granted);
         }
@@ -33,7 +32,6 @@ class RecordingNotificationCenter final : public NotificationCenter {
 
     bool available = true;
     std::vector<AuthorizationRequest> authorizations;
-    std::size_t answeredCount = 0;
     std::vector<NotificationRequest> requests;
 };
 

@@ -1,28 +1,13 @@
 #include "fakes/scripted_http_transport.h"
 
-#include <utility>
-
-#include "platform/run_loop.h"
-
 namespace twl::fakes {
-
-ScriptedHttpTransport::ScriptedHttpTransport(RunLoop& loop) : loop_(loop) {}
-
-void ScriptedHttpTransport::scriptJson(JsonReply reply) {
-    scriptedJson_.push_back(std::move(reply));
-}
-
-void ScriptedHttpTransport::scriptText(TextReply reply) {
-    scriptedText_.push_back(std::move(reply));
-}
 
 bool ScriptedHttpTransport::answerOldest(JsonReply reply) {
     if (waiting_.empty()) {
         return false;
     }
-    JsonCompletion completion = std::move(waiting_.front());
+    deliver(std::move(waiting_.front()), std::move(reply));
     waiting_.pop_front();
-    deliver(std::move(completion), std::move(reply));
     return true;
 }
 
@@ -32,13 +17,11 @@ void ScriptedHttpTransport::sendJson(HttpRequestSpec request, JsonCompletion com
         waiting_.push_back(std::move(completion));
         return;
     }
-    JsonReply reply = std::move(scriptedJson_.front());
+    deliver(std::move(completion), std::move(scriptedJson_.front()));
     scriptedJson_.pop_front();
-    deliver(std::move(completion), std::move(reply));
 }
 
-TextReply ScriptedHttpTransport::getText(const std::string& url, std::chrono::milliseconds bound) {
-    textRequests_.push_back(TextRequest{url, bound});
+TextReply ScriptedHttpTransport::getText(const std::string&, std::chrono::milliseconds) {
     if (scriptedText_.empty()) {
         return TextReply{{}, "no reply scripted"};
     }

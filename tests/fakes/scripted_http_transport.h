@@ -7,10 +7,7 @@
 #include <vector>
 
 #include "platform/http_transport.h"
-
-namespace twl {
-class RunLoop;
-}
+#include "platform/run_loop.h"
 
 namespace twl::fakes {
 
@@ -20,19 +17,14 @@ namespace twl::fakes {
 // until the test answers it. getText answers from its own script at once.
 class ScriptedHttpTransport final : public HttpTransport {
   public:
-    struct TextRequest {
-        std::string url;
-        std::chrono::milliseconds bound;
-    };
-
-    explicit ScriptedHttpTransport(RunLoop& loop);
+    explicit ScriptedHttpTransport(RunLoop& loop) : loop_(loop) {}
 
     static JsonReply success(nlohmann::json value) { return JsonReply{std::move(value), {}}; }
     static JsonReply failure(std::string error) { return JsonReply{{}, std::move(error)}; }
 
     // The reply for the next request that arrives.
-    void scriptJson(JsonReply reply);
-    void scriptText(TextReply reply);
+    void scriptJson(JsonReply reply) { scriptedJson_.push_back(std::move(reply)); }
+    void scriptText(TextReply reply) { scriptedText_.push_back(std::move(reply)); }
 
     // Answers the oldest request still waiting; false when none waits.
     bool answerOldest(JsonReply reply);
@@ -42,7 +34,6 @@ class ScriptedHttpTransport final : public HttpTransport {
     TextReply getText(const std::string& url, std::chrono::milliseconds bound) override;
 
     const std::vector<HttpRequestSpec>& requests() const { return requests_; }
-    const std::vector<TextRequest>& textRequests() const { return textRequests_; }
 
   private:
     void deliver(JsonCompletion completion, JsonReply reply);
@@ -52,7 +43,6 @@ class ScriptedHttpTransport final : public HttpTransport {
     std::deque<TextReply> scriptedText_;
     std::deque<JsonCompletion> waiting_;
     std::vector<HttpRequestSpec> requests_;
-    std::vector<TextRequest> textRequests_;
 };
 
 }  // namespace twl::fakes

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <tuple>
 
 namespace twl::fakes {
 
@@ -55,36 +56,28 @@ std::int64_t VirtualRunLoop::toMicros(double seconds) {
     return static_cast<std::int64_t>(std::llround(seconds * 1e6));
 }
 
-void VirtualRunLoop::add(std::shared_ptr<Entry> entry) {
+// Also called from other threads (post).
+std::shared_ptr<VirtualRunLoop::Entry> VirtualRunLoop::add(std::int64_t delay,
+                                                           std::int64_t interval, Handler handler) {
+    auto entry = std::make_shared<Entry>(Entry{0, 0, interval, std::move(handler), true});
     std::lock_guard lock(mutex_);
+    entry->due = nowMicros_ + delay;
     entry->order = sequence_++;
-    entries_.push_back(std::move(entry));
+    entries_.push_back(entry);
+    return entry;
 }
 
 std::shared_ptr<Timer> VirtualRunLoop::scheduleRepeating(double intervalSeconds, Handler handler) {
-    auto entry = std::make_shared<Entry>();
-    entry->interval = std::max<std::int64_t>(1, toMicros(intervalSeconds));
-    entry->due = nowMicros_ + entry->interval;
-    entry->handler = std::move(handler);
-    auto timer = std::make_shared<VirtualTimer>(entry);
-    add(std::move(entry));
-    return timer;
+    const auto interval = std::max<std::int64_t>(1, toMicros(intervalSeconds));
+    return std::make_shared<VirtualTimer>(add(interval, interval, std::move(handler)));
 }
 
 void VirtualRunLoop::delay(double seconds, Handler handler) {
-    auto entry = std::make_shared<Entry>();
-    entry->due = nowMicros_ + toMicros(seconds);
-    entry->handler = std::move(handler);
-    add(std::move(entry));
+    add(toMicros(seconds), 0, std::move(handler));
 }
 
 void VirtualRunLoop::post(Handler handler) {
-    auto entry = std::make_shared<Entry>();
-    entry->handler = std::move(handler);
-    std::lock_guard lock(mutex_);
-    entry->due = nowMicros_;
-    entry->order = sequence_++;
-    entries_.push_back(std::move(entry));
+    add(0, 0, std::move(handler));
 }
 
 double VirtualRunLoop::now() const {
@@ -104,17 +97,13 @@ std::size_t VirtualRunLoop::scheduledTimerCount() const {
 std::shared_ptr<VirtualRunLoop::Entry> VirtualRunLoop::nextDue(std::int64_t until) {
     std::lock_guard lock(mutex_);
     std::erase_if(entries_, [](auto& e) { return !e->valid; });
-    auto best = entries_.end();
-    for (auto it = entries_.begin(); it != entries_.end(); ++it) {
-        if ((*it)->due > until) {
-            continue;
-        }
-        if (best == entries_.end() || (*it)->due < (*best)->due ||
-            ((*it)->due == (*best)->due && (*it)->order < (*best)->order)) {
-            best = it;
-        }
+    const auto best = std::min_element(entries_.begin(), entries_.end(), [](auto& a, auto& b) {
+        return std::tie(a->due, a->order) < std::tie(b->due, b->order);
+    });
+    if (best == entries_.end() || (*best)->due > until) {
+        return nullptr;
     }
-    return best == entries_.end() ? nullptr : *best;
+    return *best;
 }
 
 void VirtualRunLoop::advance(double seconds) {
@@ -124,8 +113,8 @@ void VirtualRunLoop::advance(double seconds) {
         // Kept alive while it runs, whatever it invalidates or drops.
         const Handler handler = entry->handler;
         if (entry->interval > 0) {
-            entry->due += entry->interval;
             std::lock_guard lock(mutex_);
+            entry->due += entry->interval;
             entry->order = sequence_++;
         } else {
             entry->valid = false;

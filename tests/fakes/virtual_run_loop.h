@@ -39,7 +39,7 @@ class VirtualRunLoop final : public RunLoop {
 
     static std::int64_t toMicros(double seconds);
     std::shared_ptr<Entry> nextDue(std::int64_t until);
-    void add(std::shared_ptr<Entry> entry);
+    std::shared_ptr<Entry> add(std::int64_t delay, std::int64_t interval, Handler handler);
 
     std::int64_t startMicros_;
     std::int64_t nowMicros_ = 0;

@@ -5,7 +5,6 @@
 // memory, scripts are only recorded, the account service and the public-IP
 // service answer from a script, so nothing on the machine changes and no
 // network is used. Runs until SIGTERM (or the tray's "Close Application").
-// A screen that has not been written yet shows its layout, inert.
 #include <QApplication>
 #include <QIcon>
 #include <QSystemTrayIcon>
@@ -14,20 +13,10 @@
 #include <memory>
 #include <string>
 
-#include "app/app_context.h"
 #include "app/app_delegate.h"
-#include "app/placeholder_screen.h"
-#include "app/register_screens.h"
 #include "app/settings_keys.h"
-#include "app/storyboard.h"
-#include "fakes/fake_bundle.h"
-#include "fakes/fake_file_manager.h"
-#include "fakes/fixed_proxy_settings.h"
-#include "fakes/memory_settings_store.h"
-#include "fakes/recording_console.h"
-#include "fakes/recording_notification_center.h"
+#include "fakes/fake_services.h"
 #include "fakes/scripted_http_transport.h"
-#include "fakes/simulated_system.h"
 #include "platform/qt/desktop_shell.h"
 #include "platform/qt/interface_components.h"
 #include "platform/qt/qt_alert_presenter.h"
@@ -48,24 +37,13 @@ bool isScreen(const std::string& identifier) {
            identifier == "SettingController" || identifier == "DialogController";
 }
 
-// The screen from the storyboard, or its layout alone while it has no controller.
-std::shared_ptr<twl::ViewController> makeScreen(const twl::Storyboard& storyboard,
-                                                const std::string& identifier) {
-    if (auto screen = storyboard.instantiateControllerWithIdentifier(identifier)) {
-        return screen;
-    }
-    auto placeholder = std::make_shared<twl::PlaceholderScreen>();
-    placeholder->setStoryboardIdentifier(identifier);
-    return placeholder;
-}
-
 // As after an accepted sign-in of the demo account, for every screen past the
 // login screen.
-void signIn(twl::AppContext& context, twl::fakes::MemorySettingsStore& settings) {
-    context.accountUserName = demoUser;
-    context.accountPassword = demoPassword;
-    settings.setObject(demoUser, twl::keys::vpnUserName);
-    settings.setObject(demoPassword, twl::keys::vpnUserPassword);
+void signIn(twl::fakes::FakeServices& fake) {
+    fake.context->accountUserName = demoUser;
+    fake.context->accountPassword = demoPassword;
+    fake.settings.setObject(demoUser, twl::keys::vpnUserName);
+    fake.settings.setObject(demoPassword, twl::keys::vpnUserPassword);
 }
 
 }  // namespace
@@ -88,56 +66,38 @@ int main(int argc, char* argv[]) {
 
     const auto trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
     twl::QtRunLoop runLoop;
-    twl::fakes::MemorySettingsStore settings;
-    twl::fakes::RecordingConsole console;
-    twl::fakes::FakeFileManager files;
-    twl::fakes::FakeBundle bundle;
-    twl::fakes::SimulatedSystem system{files};
     twl::fakes::ScriptedHttpTransport http{runLoop};
-    twl::fakes::FixedProxySettings proxySettings;
-    proxySettings.settings = twl::fakes::FixedProxySettings::withInterfaces({"lo", "eth0"});
-    twl::fakes::RecordingNotificationCenter notifications;
     twl::QtWorkspace workspace(trayAvailable);
     twl::QtAlertPresenter alerts;
-    twl::Storyboard storyboard;
+    twl::fakes::FakeServices fake(
+        runLoop, http,
+        {.endpoints = {"https://account.tidewaterlink.example", "https://ip.tidewaterlink.example",
+                       "vpn.tidewaterlink.example", ""},
+         .workspace = &workspace,
+         .alerts = &alerts});
+    fake.proxySettings.settings = twl::fakes::FixedProxySettings::withInterfaces({"lo", "eth0"});
     auto layouts = twl::QtLayouts::withStoryboardLayouts();
     // Enough answers for every look-up a screen makes while it is shown.
     for (int i = 0; i < 64; ++i) {
         http.scriptText(twl::TextReply{shownPublicIp, {}});
     }
-
-    twl::AppContext context(
-        twl::Services{.runLoop = &runLoop,
-                      .settings = &settings,
-                      .console = &console,
-                      .fileManager = &files,
-                      .bundle = &bundle,
-                      .interpreter = &system,
-                      .http = &http,
-                      .proxySettings = &proxySettings,
-                      .notifications = &notifications,
-                      .workspace = &workspace,
-                      .alerts = &alerts,
-                      .storyboard = &storyboard},
-        twl::Endpoints{"https://account.tidewaterlink.example", "https://ip.tidewaterlink.example",
-                       "vpn.tidewaterlink.example", ""});
-    twl::registerScreens(storyboard, context);
     if (identifier != "LoginController") {
-        signIn(context, settings);
+        signIn(fake);
     }
 
     twl::DesktopShell shell(*layouts, workspace, trayAvailable);
     QObject::connect(&quitSignals, &twl::QuitSignals::quitRequested, &shell,
                      &twl::DesktopShell::terminate);
-    twl::AppDelegate delegate(context, shell.statusBar());
+    twl::AppDelegate delegate(*fake.context, shell.statusBar());
     // The administrator dialog only ever opens over the main screen.
     const bool dialog = identifier == "DialogController";
-    shell.launch(delegate, makeScreen(storyboard, dialog ? "MainController" : identifier));
+    shell.launch(delegate, fake.storyboard.instantiateControllerWithIdentifier(
+                               dialog ? "MainController" : identifier));
     // Clear of the display's edge, so that a dialog centred over it stays on screen.
     shell.mainWindow().widget()->move(40, 40);
     if (dialog) {
         shell.mainWindow().presentViewControllerAsModalWindow(
-            makeScreen(storyboard, "DialogController"));
+            fake.storyboard.instantiateControllerWithIdentifier("DialogController"));
     }
     const int status = QApplication::exec();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -31,10 +31,9 @@ std::string lastError(const std::string& what) {
 
 std::string randomText(std::size_t length, std::string_view alphabet) {
     std::random_device device;
-    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
-    std::string text;
-    for (std::size_t i = 0; i < length; ++i) {
-        text += alphabet[pick(device)];
+    std::string text(length, ' ');
+    for (char& each : text) {
+        each = alphabet[device() % alphabet.size()];
     }
     return text;
 }
@@ -62,35 +61,22 @@ uid_t freeId() {
     return 0;
 }
 
-// The file's lines without any stale entry of our users, then ours.
-std::string withEntries(const fs::path& file, const std::vector<std::string>& names,
-                        const std::vector<std::string>& entries) {
+// The file's lines without any stale entry of our users (the sandbox prefix),
+// then ours.
+std::string withEntries(const fs::path& file, const std::string& entries) {
     std::ifstream in(file);
     std::string kept;
     for (std::string line; std::getline(in, line);) {
-        bool stale = false;
-        for (const auto& name : names) {
-            stale = stale || line.starts_with(name + ":");
-        }
-        if (!stale) {
+        if (!line.starts_with("twlsudo")) {
             kept += line + "\n";
         }
     }
-    for (const auto& entry : entries) {
-        kept += entry + "\n";
-    }
-    return kept;
+    return kept + entries;
 }
 
 bool writeFile(const fs::path& file, const std::string& text, mode_t mode) {
-    {
-        std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        out << text;
-        if (!out.flush()) {
-            return false;
-        }
-    }
-    return ::chmod(file.c_str(), mode) == 0;
+    return static_cast<bool>(std::ofstream(file, std::ios::binary) << text) &&
+           ::chmod(file.c_str(), mode) == 0;
 }
 
 bool bindOver(const fs::path& source, const fs::path& target) {
@@ -156,25 +142,23 @@ std::string PrivateSystem::mountUserDatabase() {
     if (::getpwuid(trusted_.id) != nullptr || ::getgrgid(trusted_.id) != nullptr) {
         return "no second free user id";
     }
-    std::vector<std::string> names, users, shadows, groups;
+    std::string users, shadows, groups;
     for (const auto* user : {&asker_, &trusted_}) {
         const auto hash = passwordHash(user->password);
         if (hash.empty()) {
             return "crypt(3) cannot make a SHA-512 password hash";
         }
         const auto id = std::to_string(user->id);
-        names.push_back(user->name);
-        users.push_back(user->name + ":x:" + id + ":" + id + "::/nonexistent:/bin/sh");
-        shadows.push_back(user->name + ":" + hash + ":19000:0:99999:7:::");
-        groups.push_back(user->name + ":x:" + id + ":");
+        users += user->name + ":x:" + id + ":" + id + "::/nonexistent:/bin/sh\n";
+        shadows += user->name + ":" + hash + ":19000:0:99999:7:::\n";
+        groups += user->name + ":x:" + id + ":\n";
     }
-    const std::pair<const char*, std::pair<std::vector<std::string>*, mode_t>> files[] = {
-        {"passwd", {&users, 0644}}, {"shadow", {&shadows, 0640}}, {"group", {&groups, 0644}}};
-    for (const auto& [name, content] : files) {
+    const std::tuple<const char*, const std::string&, mode_t> files[] = {
+        {"passwd", users, 0644}, {"shadow", shadows, 0640}, {"group", groups, 0644}};
+    for (const auto& [name, entries, mode] : files) {
         const fs::path real = fs::path("/etc") / name;
         const fs::path copy = workspace_ / name;
-        if (!writeFile(copy, withEntries(real, names, *content.first), content.second) ||
-            !bindOver(copy, real)) {
+        if (!writeFile(copy, withEntries(real, entries), mode) || !bindOver(copy, real)) {
             return lastError(std::string("cannot put a copy over ") + real.string());
         }
     }
@@ -243,8 +227,7 @@ bool PrivateSystem::runAs(const SandboxUser& user, const std::function<int()>& b
         ::_exit(status);
     }
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    ::waitpid(pid, &status, 0);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 

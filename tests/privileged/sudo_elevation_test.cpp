@@ -1,68 +1,53 @@
-#include <gtest/gtest.h>
-#include <stdio.h>
+// Privileged statements through the real interpreter and the real sudo, run by
+// throwaway users inside a private mount namespace.
+#include <signal.h>
+#include <sys/wait.h>
 
-#include <map>
-#include <nlohmann/json.hpp>
-#include <sstream>
+#include <atomic>
+#include <thread>
+
+#include "platform/posix/posix_script_interpreter.h"
+#include "privileged/script_runner.h"
+#include "sandboxed_test.h"
+#include "test_support.h"
 
 namespace twl {
 namespace {
 
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 using nlohmann::json;
+using SudoElevation = test_support::SandboxedTest;
 
-// What the sandbox helper saw in one scenario, case by case.
-struct SandboxRun {
-    std::string skip;
-    std::map<std::string, json> cases;
-    std::string transcript;
-};
-
-SandboxRun runSandbox(const std::string& scenario) {
-    SandboxRun run;
-    const std::string command = std::string(SUDO_SANDBOX) + " " + scenario;
-    FILE* helper = ::popen(command.c_str(), "r");
-    if (helper == nullptr) {
-        ADD_FAILURE() << "cannot start " << command;
-        return run;
-    }
-    char buffer[4096];
-    for (std::size_t n; (n = ::fread(buffer, 1, sizeof buffer, helper)) > 0;) {
-        run.transcript.append(buffer, n);
-    }
-    EXPECT_EQ(::pclose(helper), 0) << run.transcript;
-    std::istringstream lines(run.transcript);
-    for (std::string line; std::getline(lines, line);) {
-        const json entry = json::parse(line, nullptr, false);
-        if (entry.contains("skip")) {
-            run.skip = entry["skip"];
-        } else if (entry.contains("case")) {
-            run.cases[entry["case"]] = entry;
-        }
-    }
-    return run;
+json outcome(const ScriptResult& result) {
+    return {{"ok", result.ok}, {"descriptor", result.descriptor}, {"error", result.error}};
 }
 
-#define SKIP_UNLESS_SANDBOXED(run)  \
-    if (!(run).skip.empty()) {      \
-        GTEST_SKIP() << (run).skip; \
-    }
-
-TEST(SudoElevation, RightPasswordRunsAsRootAndNothingElseRunsAtAll) {
-    const auto run = runSandbox("credentials");
-    SKIP_UNLESS_SANDBOXED(run);
-
-    const auto& right = run.cases.at("right password");
-    EXPECT_TRUE(right["ok"]) << right;
-    EXPECT_EQ(right["descriptor"], "0\n");
-
-    const char* refused[] = {"wrong password",
-                             "empty password",
-                             "another user name",
-                             "root as user name",
-                             "password with a line break",
-                             "password with a NUL"};
-    for (const char* name : refused) {
-        const auto& attempt = run.cases.at(name);
+TEST_F(SudoElevation, RightPasswordRunsAsRootAndNothingElseRunsAtAll) {
+    const auto& user = system.asker();
+    const std::tuple<const char*, std::string, std::string> refused[] = {
+        {"wrong password", user.name, user.password + "x"},
+        {"empty password", user.name, ""},
+        {"another user name", system.trusted().name, user.password},
+        {"root as user name", "root", user.password},
+        {"password with a line break", user.name, user.password + "\nx"},
+        {"password with a NUL", user.name, user.password + std::string(1, '\0') + "x"},
+    };
+    const json seen = as(user, [&] {
+        PosixScriptInterpreter shell("");
+        json cases{
+            {"right", outcome(shell.execute(privilegedScript("id -u", user.name, user.password)))}};
+        for (const auto& [name, userName, password] : refused) {
+            const auto trace = system.drop() / name;
+            cases[name] = outcome(shell.execute(
+                privilegedScript("touch '" + trace.string() + "'", userName, password)));
+            cases[name]["ran"] = fs::exists(trace);
+        }
+        return cases;
+    });
+    EXPECT_EQ(seen.at("right"), outcome({true, "0\n", ""}));
+    for (const auto& [name, userName, password] : refused) {
+        const json& attempt = seen.at(name);
         EXPECT_FALSE(attempt["ok"]) << attempt;
         EXPECT_FALSE(attempt["ran"]) << attempt;
         EXPECT_TRUE(attempt["error"].get<std::string>().starts_with("authorisation failed"))
@@ -70,43 +55,91 @@ TEST(SudoElevation, RightPasswordRunsAsRootAndNothingElseRunsAtAll) {
     }
 }
 
-TEST(SudoElevation, CommandCannotReadThePasswordFromItsStdin) {
-    const auto run = runSandbox("stdin");
-    SKIP_UNLESS_SANDBOXED(run);
-
-    for (const char* name : {"asks for password", "NOPASSWD rule"}) {
-        const auto& result = run.cases.at(name);
-        EXPECT_TRUE(result["ok"]) << result;
-        EXPECT_EQ(result["descriptor"], "/dev/null\n") << name;
-        EXPECT_FALSE(result["holds password"]) << name;
+// With a password that sudo reads, and with a NOPASSWD rule that leaves the
+// password unread in sudo's stdin.
+TEST_F(SudoElevation, CommandCannotReadThePasswordFromItsStdin) {
+    for (const auto* user : {&system.asker(), &system.trusted()}) {
+        const json seen = as(*user, [&] {
+            return outcome(PosixScriptInterpreter("").execute(
+                privilegedScript("cat; readlink /proc/$$/fd/0", user->name, user->password)));
+        });
+        EXPECT_EQ(seen, outcome({true, "/dev/null\n", ""})) << user->name;
     }
 }
 
-TEST(SudoElevation, PasswordNeverShowsInAnyCommandLineOrEnvironment) {
-    const auto run = runSandbox("secrecy");
-    SKIP_UNLESS_SANDBOXED(run);
-
-    EXPECT_TRUE(run.cases.at("watched")["ok"]) << run.transcript;
-    EXPECT_FALSE(run.cases.at("watched wrong password")["ok"]) << run.transcript;
-    const auto& watch = run.cases.at("watch");
-    EXPECT_TRUE(watch["saw command"]) << "the watch never overlapped the command: " << watch;
-    EXPECT_EQ(watch["leaks"], json::array()) << watch;
+TEST_F(SudoElevation, PasswordNeverShowsInAnyCommandLineOrEnvironment) {
+    const auto& user = system.asker();
+    const std::string token = "twl-watched-command";
+    // Looks through every process's command line and environment, over and
+    // over, while the command runs.
+    std::atomic<bool> done = false;
+    json leaks = json::array();
+    bool sawCommand = false;
+    std::thread watcher([&] {
+        while (!done) {
+            for (const auto& entry :
+                 fs::directory_iterator("/proc", fs::directory_options::skip_permission_denied)) {
+                const auto pid = entry.path().filename().string();
+                if (pid.find_first_not_of("0123456789") != std::string::npos) {
+                    continue;
+                }
+                for (const std::string file : {"cmdline", "environ"}) {
+                    const auto text = test_support::readFile(entry.path() / file);
+                    if (text.find(user.password) != std::string::npos) {
+                        leaks.push_back(pid + "/" + file);
+                    }
+                    sawCommand =
+                        sawCommand || (file == "cmdline" && text.find(token) != std::string::npos);
+                }
+            }
+        }
+    });
+    const json seen = as(user, [&] {
+        PosixScriptInterpreter shell("");
+        return json{outcome(shell.execute(
+                        privilegedScript("sleep 2; echo " + token, user.name, user.password))),
+                    outcome(shell.execute(
+                        privilegedScript("echo " + token, user.name, user.password + "x")))};
+    });
+    done = true;
+    watcher.join();
+    EXPECT_EQ(seen.at(0), outcome({true, token + "\n", ""}));
+    EXPECT_FALSE(seen.at(1)["ok"]);
+    EXPECT_TRUE(sawCommand) << "the watch never overlapped the command";
+    EXPECT_EQ(leaks, json::array());
 }
 
-TEST(SudoElevation, CommandOutlivingItsTimeIsStoppedThroughSudo) {
-    const auto run = runSandbox("bound");
-    SKIP_UNLESS_SANDBOXED(run);
-
-    const auto& sleeps = run.cases.at("sleeps");
-    EXPECT_FALSE(sleeps["ok"]) << sleeps;
-    EXPECT_EQ(sleeps["error"], "the command was stopped after 5 s");
-    EXPECT_TRUE(sleeps["command ended"]) << "the relayed SIGTERM reached the command";
-    EXPECT_TRUE(sleeps["no child left"]);
-
-    const auto& stubborn = run.cases.at("ignores SIGTERM");
-    EXPECT_FALSE(stubborn["ok"]) << stubborn;
-    EXPECT_EQ(stubborn["error"], "the command was stopped after 5 s");
-    EXPECT_TRUE(stubborn["no child left"]);
+// Sudo runs the command out of the client's reach: the relayed SIGTERM ends
+// it, and a command that ignores that outlives sudo without holding the client.
+TEST_F(SudoElevation, CommandOutlivingItsTimeIsStoppedThroughSudo) {
+    const auto& user = system.asker();
+    const json seen = as(user, [&] {
+        PosixScriptInterpreter shell("", ScriptLimits{5s, 2s});
+        json cases = json::array();
+        for (const char* command :
+             {"echo $$; exec sleep 59", "trap '' TERM; echo $$; exec sleep 58"}) {
+            cases.push_back(
+                outcome(shell.execute(privilegedScript(command, user.name, user.password))));
+            int status = 0;
+            cases.back()["no child left"] = ::waitpid(-1, &status, WNOHANG) == -1;
+        }
+        return cases;
+    });
+    ASSERT_EQ(seen.size(), 2u) << seen;
+    for (const json& stopped : seen) {
+        EXPECT_FALSE(stopped["ok"]) << stopped;
+        EXPECT_EQ(stopped["error"], "the command was stopped after 5 s");
+        EXPECT_TRUE(stopped["no child left"]);
+    }
+    const pid_t relayed = std::stoi(seen[0]["descriptor"].get<std::string>());
+    EXPECT_TRUE(test_support::endsSoon(relayed)) << "the relayed SIGTERM reached the command";
+    // What survived is ours to end, by its id.
+    for (const json& stopped : seen) {
+        const auto pid = stopped["descriptor"].get<std::string>();
+        if (test_support::readFile("/proc/" + pid + "/cmdline").starts_with("sleep")) {
+            ::kill(std::stoi(pid), SIGKILL);
+        }
+    }
 }
 
 }  // namespace

@@ -17,9 +17,7 @@ class TempFolder {
     TempFolder() {
         std::string pattern =
             (std::filesystem::temp_directory_path() / "twl-privileged-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) {
-            path_ = pattern;
-        }
+        path_ = ::mkdtemp(pattern.data()) ? pattern : "";
     }
     ~TempFolder() {
         std::error_code ignored;
@@ -37,10 +35,7 @@ class TempFolder {
 
 inline void writeExecutable(const std::filesystem::path& file, const std::string& text) {
     std::ofstream(file, std::ios::binary) << text;
-    std::filesystem::permissions(
-        file, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
-                  std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
-                  std::filesystem::perms::others_exec);
+    std::filesystem::permissions(file, std::filesystem::perms(0755));
 }
 
 inline std::string readFile(const std::filesystem::path& file) {

@@ -1,78 +1,91 @@
-// The tool step against the real system: sudo, /bin/sh and a /usr/local of
-// its own (see tool_step_sandbox.cpp).
-#include <gtest/gtest.h>
-#include <stdio.h>
+// The tool step against the real system: a throwaway administrator, the real
+// sudo and /bin/sh, and a tmpfs of its own over /usr/local.
+#include <sys/mount.h>
 
-#include <map>
-#include <nlohmann/json.hpp>
-#include <sstream>
+#include "app/app_context.h"
+#include "app/settings_keys.h"
+#include "fakes/memory_settings_store.h"
+#include "fakes/recording_console.h"
+#include "platform/posix/posix_file_manager.h"
+#include "platform/posix/posix_script_interpreter.h"
+#include "sandboxed_test.h"
+#include "signin/tool_step.h"
+#include "test_support.h"
 
 namespace twl {
 namespace {
 
+namespace fs = std::filesystem;
 using nlohmann::json;
 
-struct SandboxRun {
-    std::string skip;
-    std::string toolBytes;
-    std::map<std::string, json> cases;
-    std::string transcript;
-};
+const fs::path marker = "/usr/local/macosvpn.txt";
+const std::string toolBytes = "#!/bin/sh\n# the tool, byte for byte\n";
 
-SandboxRun runSandbox() {
-    SandboxRun run;
-    FILE* helper = ::popen(TOOL_STEP_SANDBOX, "r");
-    if (helper == nullptr) {
-        ADD_FAILURE() << "cannot start " << TOOL_STEP_SANDBOX;
-        return run;
-    }
-    char buffer[4096];
-    for (std::size_t n; (n = ::fread(buffer, 1, sizeof buffer, helper)) > 0;) {
-        run.transcript.append(buffer, n);
-    }
-    EXPECT_EQ(::pclose(helper), 0) << run.transcript;
-    std::istringstream lines(run.transcript);
-    for (std::string line; std::getline(lines, line);) {
-        const json entry = json::parse(line, nullptr, false);
-        if (entry.contains("skip")) {
-            run.skip = entry["skip"];
-        } else if (entry.contains("tool bytes")) {
-            run.toolBytes = entry["tool bytes"];
-        } else if (entry.contains("case")) {
-            run.cases[entry["case"]] = entry;
+class ToolStepOnTheSystem : public test_support::SandboxedTest {
+  protected:
+    void SetUp() override {
+        SandboxedTest::SetUp();
+        // Inside the private namespace only: the host's /usr/local is untouched.
+        if (!IsSkipped() &&
+            (!fs::is_directory("/usr/local") ||
+             ::mount("twl-usr-local", "/usr/local", "tmpfs", 0, "mode=0755") != 0)) {
+            GTEST_SKIP() << "cannot put a tmpfs over /usr/local";
         }
     }
-    return run;
-}
 
-TEST(ToolStepOnTheSystem, TheMarkerAlternatesWithRightCredentialsAndStaysWithWrongOnes) {
-    const auto run = runSandbox();
-    if (!run.skip.empty()) {
-        GTEST_SKIP() << run.skip;
+    // One launch's step, on a fresh context, as the administrator.
+    json launch(const std::string& password, const fs::path& tool) {
+        const auto& admin = system.asker();
+        return as(admin, [&] {
+            fakes::MemorySettingsStore settings;
+            fakes::RecordingConsole console;
+            PosixFileManager files;
+            PosixScriptInterpreter shell("");
+            settings.setObject(admin.name, keys::username);
+            settings.setObject(password, keys::userpassword);
+            AppContext context(Services{.settings = &settings,
+                                        .console = &console,
+                                        .fileManager = &files,
+                                        .interpreter = &shell},
+                               Endpoints{});
+            context.toolResourcePath = tool;
+            const bool before = fs::exists(marker);
+            runToolStep(context);
+            return json{{"before", before},
+                        {"after", fs::exists(marker)},
+                        {"confirmed", context.isAdminConfirmed},
+                        {"lines", console.lines},
+                        {"copied", test_support::readFile(marker)}};
+        });
     }
-    struct Row {
-        const char* name;
-        bool before;
-        bool after;
-        bool confirmed;
+};
+
+TEST_F(ToolStepOnTheSystem, TheMarkerAlternatesWithRightCredentialsAndStaysWithWrongOnes) {
+    // A resource folder with a blank in its name, readable by the administrator.
+    const fs::path tool = system.drop() / "Tide Water" / "macosvpn.txt";
+    fs::create_directory(tool.parent_path());
+    std::ofstream(tool, std::ios::binary) << toolBytes;
+    fs::permissions(tool.parent_path(), fs::perms::others_read | fs::perms::others_exec,
+                    fs::perm_options::add);
+    fs::permissions(tool, fs::perms::others_read, fs::perm_options::add);
+
+    const std::string right = system.asker().password;
+    const std::tuple<const char*, std::string, bool, bool> rows[] = {
+        {"wrong password, no marker", right + "x", false, false},
+        {"first launch", right, false, true},
+        {"wrong password, marker there", right + "x", true, true},
+        {"second launch", right, true, false},
     };
-    const Row rows[] = {
-        {"wrong password, no marker", false, false, false},
-        {"first launch", false, true, true},  // copied from a folder with a blank
-        {"wrong password, marker there", true, true, false},
-        {"second launch", true, false, true},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        ASSERT_TRUE(run.cases.contains(row.name)) << run.transcript;
-        const json& seen = run.cases.at(row.name);
-        EXPECT_EQ(seen["before"], row.before) << seen;
-        EXPECT_EQ(seen["after"], row.after) << seen;
-        EXPECT_EQ(seen["confirmed"], row.confirmed) << seen;
-        EXPECT_EQ(seen["lines"], row.confirmed ? json::array({"-- is correct -- "}) : json::array())
-            << seen;
+    for (const auto& [name, password, before, after] : rows) {
+        SCOPED_TRACE(name);
+        const json seen = launch(password, tool);
+        const bool confirmed = password == right;
+        EXPECT_EQ(seen.at("before"), before) << seen;
+        EXPECT_EQ(seen.at("after"), after) << seen;
+        EXPECT_EQ(seen.at("confirmed"), confirmed) << seen;
+        EXPECT_EQ(seen.at("lines"), confirmed ? json{"-- is correct -- "} : json::array());
+        EXPECT_EQ(seen.at("copied"), after ? toolBytes : "");
     }
-    EXPECT_EQ(run.cases.at("first launch")["copied bytes"], run.toolBytes);
 }
 
 }  // namespace

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <memory>
+
+#include "app/app_context.h"
+#include "app/storyboard.h"
+#include "fakes/fake_bundle.h"
+#include "fakes/fake_file_manager.h"
+#include "fakes/fake_workspace.h"
+#include "fakes/fixed_proxy_settings.h"
+#include "fakes/memory_settings_store.h"
+#include "fakes/recording_alert_presenter.h"
+#include "fakes/recording_console.h"
+#include "fakes/recording_notification_center.h"
+#include "fakes/simulated_system.h"
+
+namespace twl::fakes {
+
+// Every platform service but the run loop and the HTTP transport as a
+// deterministic twin, wired with the client's storyboard into one context.
+// The loop and transport are the caller's: virtual ones for screen tests,
+// QtRunLoop (and the real CurlHttpTransport) on real widgets. A desktop may
+// bring its own workspace and alerts.
+struct FakeServices {
+    struct Options {
+        Endpoints endpoints{"https://api.test", "https://ip.test", "vpn.test", ""};
+        Workspace* workspace = nullptr;
+        AlertPresenter* alerts = nullptr;
+    };
+    FakeServices(RunLoop& loop, HttpTransport& http, Options options);
+    FakeServices(RunLoop& loop, HttpTransport& http) : FakeServices(loop, http, Options{}) {}
+
+    MemorySettingsStore settings;
+    RecordingConsole console;
+    FakeFileManager files;
+    FakeBundle bundle;
+    SimulatedSystem system{files};
+    FixedProxySettings proxySettings;
+    RecordingNotificationCenter notifications;
+    FakeWorkspace workspace;
+    RecordingAlertPresenter alerts;
+    Storyboard storyboard;
+    // Last, so that it goes first: screens and timers hold it.
+    std::unique_ptr<AppContext> context;
+};
+
+}  // namespace twl::fakes
