@@ -44,7 +44,6 @@ class FadeTimeline {
     // A fade from the current alpha to 0, then removal. Replaces a running fade.
     void dismiss();
 
-    Phase phase() const { return phase_; }
     double alpha() const { return alpha_; }
 
     // Where the presented view sits: the presenting view's frame, kInset inside

@@ -2,11 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
+#include "app/settings_keys.h"
 #include "fakes/fake_environment.h"
 #include "fakes/fake_text_field.h"
-#include "platform/run_loop.h"
 #include "privileged/commands.h"
 
 namespace twl {
@@ -19,49 +20,26 @@ constexpr const char* toolPath = "/opt/tidewaterlink/share/tidewaterlink/macosvp
 constexpr const char* copyCommand =
     "sudo cp /opt/tidewaterlink/share/tidewaterlink/macosvpn.txt /usr/local";
 
-// Stands in for the main screen's side of the hand-over: on Connect without a
-// confirmed administrator it raises `isConnecting`, starts the 0.1 s register
-// timer and presents the dialog; the register tick goes on once
-// `isUserRegistered` is set.
-class WaitingMainScreen final : public ViewController {
-  public:
-    explicit WaitingMainScreen(AppContext& context) : context_(context) {}
-
-    void connectWithoutAdministrator() {
-        context_.isConnecting = true;
-        context_.registerTimer->invalidate();
-        auto self = std::static_pointer_cast<WaitingMainScreen>(shared_from_this());
-        context_.registerTimer = context_.runLoop().scheduleRepeating(0.1, [self] {
-            if (!self->context_.isUserRegistered) {
-                return;
-            }
-            self->context_.registerTimer->invalidate();
-            ++self->connectAttempts;
-        });
-        presentViewControllerAsModalWindow(
-            context_.storyboard().instantiateControllerWithIdentifier("DialogController"));
-    }
-
-    int connectAttempts = 0;
-
-  private:
-    AppContext& context_;
-};
-
-// A signed-in client whose main screen has just opened the dialog.
+// A signed-in client whose main screen has just opened the dialog on Connect.
 struct DialogScene {
     DialogScene() {
         env.context->accountUserName = "subscriber";
         env.context->accountPassword = "sub-pass";
         env.context->toolResourcePath = toolPath;
-        env.storyboard.registerController(
-            "MainController", [this] { return std::make_shared<WaitingMainScreen>(*env.context); });
-        main = std::dynamic_pointer_cast<WaitingMainScreen>(env.show("MainController"));
-        main->connectWithoutAdministrator();
+        env.http.scriptText(TextReply{"198.51.100.1", {}});
+        main = env.show("MainController");
+        FakeEnvironment::views(*main).performAction("btnConnect");
         dialog = std::dynamic_pointer_cast<DialogController>(
             env.window->modalWindow()->contentViewController());
     }
 
+    // The main screen's register tick goes on to provisioning once the pair is known.
+    long connectAttempts() const {
+        const auto& run = env.system.commandsRun;
+        return std::count_if(run.begin(), run.end(), [](const std::string& command) {
+            return command.find(" create --l2tp ") != std::string::npos;
+        });
+    }
     std::shared_ptr<FakeTextField> field(const char* name) const {
         return FakeEnvironment::views(*dialog).outlet<FakeTextField>(name);
     }
@@ -75,13 +53,9 @@ struct DialogScene {
     bool isOpen() const { return env.window->modalWindow() != nullptr; }
 
     FakeEnvironment env;
-    std::shared_ptr<WaitingMainScreen> main;
+    std::shared_ptr<ViewController> main;
     std::shared_ptr<DialogController> dialog;
 };
-
-SettingValue text(const std::string& value) {
-    return SettingValue{value};
-}
 
 void expectNothingChanged(const DialogScene& scene) {
     EXPECT_FALSE(scene.env.context->isUserRegistered);
@@ -89,54 +63,9 @@ void expectNothingChanged(const DialogScene& scene) {
     EXPECT_TRUE(scene.env.settings.writtenKeys().empty());
 }
 
-TEST(DialogController, ARightPairIsStoredRaisesBothFlagsAndTheWaitingConnectGoesOn) {
-    DialogScene scene;
-    scene.type("admin", "admin-pass");
-    FakeEnvironment::views(*scene.dialog).performAction("edtUserPassword");  // Return
-
-    // The simulated system runs the copy only with the right pair.
-    EXPECT_EQ(scene.env.system.commandsRun, std::vector<std::string>{copyCommand});
-    EXPECT_TRUE(scene.env.context->isUserRegistered);
-    EXPECT_TRUE(scene.env.context->isAdminConfirmed);
-    EXPECT_EQ(scene.env.settings.objectForKey("username"), text("admin"));
-    EXPECT_EQ(scene.env.settings.objectForKey("userpassword"), text("admin-pass"));
-    EXPECT_FALSE(scene.isOpen());
-    EXPECT_TRUE(scene.env.console.lines.empty()) << "nothing of the pair is printed";
-    scene.env.loop.advance(1.0);
-    EXPECT_EQ(scene.main->connectAttempts, 1) << "the next register tick connects, once";
-}
-
-TEST(DialogController, AWrongPairChangesNothingAndEachFailureShowsTheNoticeForThreeSeconds) {
-    DialogScene scene;
-    scene.type("admin", "wrong");
-    scene.pressOK();
-    expectNothingChanged(scene);
-    EXPECT_TRUE(scene.isOpen());
-    EXPECT_TRUE(scene.env.context->registerTimer->isValid()) << "the main screen still waits";
-    EXPECT_FALSE(scene.notice()->isHidden());
-    scene.env.loop.advance(2.0);
-    scene.pressOK();
-    scene.env.loop.advance(2.9);
-    EXPECT_FALSE(scene.notice()->isHidden()) << "counted from the latest failure";
-    scene.env.loop.advance(0.1);
-    EXPECT_TRUE(scene.notice()->isHidden());
-    expectNothingChanged(scene);
-    EXPECT_EQ(scene.main->connectAttempts, 0);
-}
-
-TEST(DialogController, AnInstalledToolAcceptsAnyPairAndStoresItAsTyped) {
-    DialogScene scene;
-    scene.env.files.paths.insert(std::string(commands::markerFile));
-    scene.type("nobody", "guess");
-    scene.pressOK();
-    EXPECT_TRUE(scene.env.context->isAdminConfirmed);
-    EXPECT_EQ(scene.env.settings.objectForKey("username"), text("nobody"));
-    EXPECT_EQ(scene.env.settings.objectForKey("userpassword"), text("guess"));
-    EXPECT_FALSE(scene.isOpen());
-}
-
-// Quotes, backslashes and shell syntax in the pair or the tool's path neither
-// break the statement nor run anything but the copy.
+// A right pair on real widgets and sudo is walked in tests/e2e. Quotes,
+// backslashes and shell syntax in the pair or the tool's path neither break
+// the statement nor run anything but the copy.
 TEST(DialogController, AwkwardCredentialsReachTheSystemExactlyAndAreStoredAsTyped) {
     struct Row {
         std::string userName;
@@ -146,8 +75,7 @@ TEST(DialogController, AwkwardCredentialsReachTheSystemExactlyAndAreStoredAsType
     };
     const std::vector<Row> rows{
         {R"(ad"min)", R"(pa"ss\)", toolPath, copyCommand},
-        {"admin", R"("; touch /tmp/owned; echo ")", toolPath, copyCommand},
-        {"admin", "$(reboot)`id`'", toolPath, copyCommand},
+        {"admin", "$(reboot)`id`'; echo \"", toolPath, copyCommand},
         {"admin", "admin-pass", R"(/opt/Tide "water/macosvpn.txt)",
          R"(sudo cp '/opt/Tide "water/macosvpn.txt' /usr/local)"},
     };
@@ -158,23 +86,56 @@ TEST(DialogController, AwkwardCredentialsReachTheSystemExactlyAndAreStoredAsType
         scene.env.system.adminPassword = password;
         scene.env.context->toolResourcePath = tool;
         scene.type(userName, password);
-        scene.pressOK();
+        FakeEnvironment::views(*scene.dialog).performAction("edtUserPassword");  // Return
         EXPECT_EQ(scene.env.system.commandsRun, std::vector<std::string>{commandRun});
-        EXPECT_EQ(scene.env.settings.objectForKey("username"), text(userName));
-        EXPECT_EQ(scene.env.settings.objectForKey("userpassword"), text(password));
+        EXPECT_TRUE(scene.env.context->isUserRegistered && scene.env.context->isAdminConfirmed);
+        EXPECT_EQ(storedString(scene.env.settings, "username"), userName);
+        EXPECT_EQ(storedString(scene.env.settings, "userpassword"), password);
+        EXPECT_FALSE(scene.isOpen());
+        scene.env.loop.advance(1.0);
+        EXPECT_EQ(scene.connectAttempts(), 1) << "the next register tick connects, once";
+        for (const auto& line : scene.env.console.lines) {
+            EXPECT_EQ(line.find(password), std::string::npos) << "the password was printed";
+        }
     }
 }
 
+TEST(DialogController, AWrongPairChangesNothingAndEachFailureShowsTheNoticeForThreeSeconds) {
+    DialogScene scene;
+    scene.type("admin", "wrong");
+    scene.pressOK();
+    EXPECT_TRUE(scene.isOpen());
+    EXPECT_TRUE(scene.env.context->registerTimer->isValid()) << "the main screen still waits";
+    scene.env.loop.advance(2.0);
+    scene.pressOK();
+    scene.env.loop.advance(2.9);
+    EXPECT_FALSE(scene.notice()->isHidden()) << "counted from the latest failure";
+    scene.env.loop.advance(0.1);
+    EXPECT_TRUE(scene.notice()->isHidden());
+    expectNothingChanged(scene);
+    EXPECT_EQ(scene.connectAttempts(), 0);
+}
+
+TEST(DialogController, AnInstalledToolAcceptsAnyPair) {
+    DialogScene scene;
+    scene.env.files.paths.insert(std::string(commands::markerFile));
+    scene.type("nobody", "guess");
+    scene.pressOK();
+    EXPECT_TRUE(scene.env.context->isAdminConfirmed);
+    EXPECT_EQ(storedString(scene.env.settings, "userpassword"), "guess");
+    EXPECT_FALSE(scene.isOpen());
+}
+
+// The countdown outlives the closed dialog and still hides its notice.
 TEST(DialogController, WithoutAnAccountTheNoticeShowsButTheAttemptIsStillMade) {
     DialogScene scene;
+    scene.env.context->registerTimer->invalidate();  // the connect countdown would replace it
     scene.env.context->accountPassword.clear();
     scene.type("admin", "admin-pass");
     scene.pressOK();
-    EXPECT_FALSE(scene.notice()->isHidden());
-    EXPECT_TRUE(scene.env.context->isAdminConfirmed);
-
-    // The countdown outlives the closed dialog and still hides its notice.
     const auto notice = scene.notice();
+    EXPECT_FALSE(notice->isHidden());
+    EXPECT_TRUE(scene.env.context->isAdminConfirmed);
     scene.dialog.reset();
     scene.env.window->dropReleased();
     scene.env.loop.advance(3.0);

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QGraphicsOpacityEffect>
-#include <QImage>
-#include <QPalette>
 #include <QTest>
 #include <memory>
 
@@ -25,10 +23,6 @@ class FadeAnimator : public ::testing::Test {
         window_->resize(600, 500);
         presenting_ = new QWidget(window_.get());  // the window owns it
         presenting_->setGeometry(30, 20, 480, 360);
-        QPalette white = presenting_->palette();
-        white.setColor(QPalette::Window, Qt::white);
-        presenting_->setPalette(white);
-        presenting_->setAutoFillBackground(true);
         presented_ = std::make_unique<QWidget>();
         window_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
@@ -41,7 +35,7 @@ class FadeAnimator : public ::testing::Test {
     std::unique_ptr<MyCustomFadeAnimator> animator_ = std::make_unique<MyCustomFadeAnimator>(loop_);
 };
 
-TEST_F(FadeAnimator, PresentedViewFadesToEightyPercentFortyInsideThePresentingView) {
+TEST_F(FadeAnimator, FadesInFortyInsideThePresentingViewThenOutOfTheViewTree) {
     animator_->animatePresentation(*presented_, *presenting_);
     EXPECT_EQ(opacityOf(*presented_), 0.0);
     // 40 inside on every side of where the presenting view is on screen.
@@ -50,18 +44,6 @@ TEST_F(FadeAnimator, PresentedViewFadesToEightyPercentFortyInsideThePresentingVi
 
     loop_.advance(0.5);
     EXPECT_DOUBLE_EQ(opacityOf(*presented_), 0.8);
-
-    // Grey at 0.8 over the white presenting view: the white shows through.
-    const QImage image = presenting_->grab().toImage();
-    const QColor inside = image.pixelColor(presenting_->width() / 2, presenting_->height() / 2);
-    EXPECT_NEAR(inside.red(), 0.8 * 128 + 0.2 * 255, 3);
-    EXPECT_EQ(inside.red(), inside.green());
-    EXPECT_EQ(image.pixelColor(20, 20), QColor(Qt::white)) << "the inset stays uncovered";
-}
-
-TEST_F(FadeAnimator, DismissedViewFadesOutAndLeavesTheViewTreeAfterHalfASecond) {
-    animator_->animatePresentation(*presented_, *presenting_);
-    loop_.advance(1);
 
     animator_->animateDismissal(*presented_);
     loop_.advance(0.49);

@@ -3,11 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QStandardItemModel>
-#include <QTableView>
 #include <QTest>
 #include <QWindow>
 
@@ -52,33 +49,18 @@ class PointingHand : public ::testing::Test {
     QWidget window;
 };
 
-TEST_F(PointingHand, ReachesButtonsAndTablesMadeAfterStartUp) {
-    auto& button = add<QPushButton>({20, 20, 100, 30});
-    auto& styled = add<QPushButton>({20, 100, 100, 30});
-    styled.setStyleSheet("QPushButton { background: #267ba2; color: white; border: none; }");
-    auto& table = add<QTableView>({150, 20, 200, 150});
-    QStandardItemModel model(4, 2);
-    table.setModel(&model);
-    auto& label = add<QLabel>({20, 200, 100, 30});
-
-    EXPECT_EQ(cursorAt(button.geometry().topLeft() + QPoint(1, 1)), Qt::PointingHandCursor);
-    EXPECT_EQ(cursorAt(styled.geometry().center()), Qt::PointingHandCursor);
-    EXPECT_EQ(cursorAt(table.viewport()->mapTo(&window, QPoint(10, 10))), Qt::PointingHandCursor);
-    EXPECT_EQ(cursorAt(table.horizontalHeader()->mapTo(&window, QPoint(30, 5))),
-              Qt::PointingHandCursor);
-    EXPECT_NE(cursorAt(label.geometry().center()), Qt::PointingHandCursor);
-    EXPECT_NE(cursorAt(button.geometry().bottomRight() + QPoint(2, 2)), Qt::PointingHandCursor);
-}
-
 // A disabled widget gets no cursor of its own; the style holds the hand while
 // the mouse is over it and must give it back.
-TEST_F(PointingHand, ADisabledButtonShowsTheHandAndGivesItBack) {
+TEST_F(PointingHand, ReachesButtonsMadeAfterStartUpEvenDisabledAndGivesTheHandBack) {
     auto& button = add<QPushButton>({20, 20, 100, 30});
+    button.setStyleSheet("QPushButton { background: #267ba2; color: white; border: none; }");
+    auto& label = add<QLabel>({20, 200, 100, 30});
     EXPECT_EQ(cursorAt({60, 35}), Qt::PointingHandCursor);
+    EXPECT_NE(cursorAt(label.geometry().center()), Qt::PointingHandCursor);
+
     button.setEnabled(false);  // as a screen does while it works on a click
     EXPECT_EQ(cursorAt({60, 36}), Qt::PointingHandCursor);
     EXPECT_NE(cursorAt({300, 250}), Qt::PointingHandCursor);
-
     EXPECT_EQ(cursorAt({60, 35}), Qt::PointingHandCursor);
     button.hide();
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);

@@ -1,15 +1,13 @@
-// Single instance and the quit signals are proven on the real binary in
+// Alerts are answered on the whole road in tests/e2e. Single instance and the
+// quit signals are proven on the real binary in
 // tests/app/client_process_test.cpp.
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
-#include <QMessageBox>
 #include <QTimer>
 
 #include "platform/application_delegate.h"
 #include "platform/menu.h"
 #include "platform/qt/desktop_shell.h"
-#include "platform/qt/qt_alert_presenter.h"
 #include "platform/qt/qt_layouts.h"
 #include "platform/qt/qt_status_bar_button.h"
 #include "platform/qt/qt_workspace.h"
@@ -18,30 +16,6 @@
 
 namespace twl {
 namespace {
-
-TEST(QtShell, AlertsAreModalWarningsWithOneOkButtonAndTimersRunMeanwhile) {
-    QtAlertPresenter presenter;
-    Alert alert;
-    alert.messageText = "Notice";
-    alert.informativeText = "Please input server ip";
-    alert.alertStyle = AlertStyle::warning;
-    alert.addButtonWithTitle("OK");
-
-    bool tickedMeanwhile = false;
-    QTimer::singleShot(0, [&] { tickedMeanwhile = true; });
-    QTimer::singleShot(0, [] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        EXPECT_EQ(box->icon(), QMessageBox::Warning);
-        EXPECT_EQ(box->text(), "Notice");
-        EXPECT_EQ(box->informativeText(), "Please input server ip");
-        ASSERT_EQ(box->buttons().size(), 1);
-        EXPECT_EQ(box->buttons().front()->text(), "OK");
-        box->buttons().front()->click();
-    });
-    EXPECT_EQ(presenter.runModal(alert), Alert::firstButtonReturn);
-    EXPECT_TRUE(tickedMeanwhile);
-}
 
 TEST(QtShell, HidingTheClientHidesEveryWindowOrMinimisesWithoutATray) {
     for (const bool tray : {true, false}) {
@@ -60,12 +34,9 @@ TEST(QtShell, HidingTheClientHidesEveryWindowOrMinimisesWithoutATray) {
     }
 }
 
-TEST(QtShell, TheStatusItemShowsItsImageAndItsMenuSendsItsAction) {
+TEST(QtShell, TheStatusItemsMenuSendsItsAction) {
     std::vector<MenuAction> performed;
     QtStatusItem item([&](MenuAction action) { performed.push_back(action); });
-    item.button()->setImage("menubar");
-    EXPECT_EQ(item.button()->imageName(), "menubar");
-
     auto menu = std::make_shared<Menu>();
     menu->addItem(MenuItem{"Close Application", MenuAction::terminate, "q"});
     item.setMenu(menu);
@@ -119,22 +90,14 @@ TEST_F(DesktopShellTest, ClosingTheLastWindowKeepsTheClientRunning) {
     EXPECT_EQ(logWhileRunning, std::vector<std::string>{"launched"}) << "no quit path ran";
 }
 
-TEST_F(DesktopShellTest, EveryWayToQuitTakesTheOnePathOnce) {
-    const std::vector<std::pair<std::string, std::function<void(DesktopShell&)>>> ways{
-        {"menu entry", [](DesktopShell& s) { s.terminate(); }},
-        {"platform quit request", [](DesktopShell&) { QCoreApplication::quit(); }},
-    };
-    for (const auto& [way, quit] : ways) {
-        SCOPED_TRACE(way);
-        RecordingDelegate own;
-        DesktopShell ownShell(layouts, workspace, [] { return false; });
-        ownShell.launch(own, test_support::screen("First"));
-        QTimer::singleShot(0, [&, quit = quit] { quit(ownShell); });
-        EXPECT_EQ(runLoop(), 0);
-        ownShell.terminate();  // a second request changes nothing
-        test_support::finishTurn();
-        EXPECT_EQ(own.log, (std::vector<std::string>{"launched", "will terminate"}));
-    }
+// The menu entry and the quit signals are taken on the whole road in tests/e2e
+// and by tests/app/client_process_test.cpp; a session logout asks as Qt does.
+TEST_F(DesktopShellTest, APlatformQuitRequestTakesTheQuitPathOnce) {
+    QTimer::singleShot(0, [] { QCoreApplication::quit(); });
+    EXPECT_EQ(runLoop(), 0);
+    shell.terminate();  // a second request changes nothing
+    test_support::finishTurn();
+    EXPECT_EQ(delegate.log, (std::vector<std::string>{"launched", "will terminate"}));
 }
 
 TEST_F(DesktopShellTest, ReopenBringsTheHiddenClientBack) {

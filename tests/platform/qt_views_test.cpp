@@ -7,7 +7,6 @@
 #include <QVBoxLayout>
 
 #include "platform/qt/qt_button.h"
-#include "platform/qt/qt_image_view.h"
 #include "platform/qt/qt_text_field.h"
 #include "platform/qt/qt_view.h"
 
@@ -49,14 +48,6 @@ TEST_F(QtViewsTest, LayerColoursArePaintedAndReplaceEachOther) {
     const QColor edge = painted(*button, 0);
     EXPECT_GT(edge.red(), 200);
     EXPECT_LT(edge.green(), 60);
-}
-
-TEST_F(QtViewsTest, ImagesComeFromTheResourcesByName) {
-    QtImageView image(label);
-    image.setImage("probe");
-    EXPECT_EQ(label->pixmap().size(), QSize(8, 8));
-    image.setImage("no-such-image");
-    EXPECT_TRUE(label->pixmap().isNull()) << "a missing image shows nothing";
 }
 
 // A timer may still hold a screen whose widgets are gone.

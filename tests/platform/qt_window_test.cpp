@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QTest>
+
 #include "platform/qt/qt_layouts.h"
 #include "qt_test_support.h"
 
@@ -41,15 +43,31 @@ TEST_F(QtWindowTest, EachScreenBringsItsSizeAndAFixedWindowKeepsIt) {
     EXPECT_EQ(window->widget()->maximumSize(), QSize(300, 400));
 }
 
-TEST_F(QtWindowTest, ModalWindowsAreWindowModalOverTheirPresenter) {
+// Controllers rely on Esc and the close button of a modal window being a
+// cancel, and on Esc leaving the main window up.
+TEST_F(QtWindowTest, AModalWindowIsWindowModalAndEscOrCloseCancelsIt) {
     auto window = makeWindow();
     auto main = screen("Tall");
     window->setContentViewController(main);
-    main->presentViewControllerAsModalWindow(screen("Small"));
-    ASSERT_EQ(window->presentedWindows().size(), 1U);
-    QWidget* modal = window->presentedWindows().front()->widget();
-    EXPECT_EQ(modal->windowModality(), Qt::WindowModal);
-    EXPECT_EQ(modal->parentWidget(), window->widget());
+    QTest::keyClick(window->widget(), Qt::Key_Escape);
+    EXPECT_TRUE(window->isVisible());
+
+    for (const bool byEscape : {true, false}) {
+        auto dialog = screen("Small");
+        main->presentViewControllerAsModalWindow(dialog);
+        ASSERT_EQ(window->presentedWindows().size(), 1U);
+        QWidget* modal = window->presentedWindows().front()->widget();
+        EXPECT_EQ(modal->windowModality(), Qt::WindowModal);
+        EXPECT_EQ(modal->parentWidget(), window->widget());
+        if (byEscape) {
+            QTest::keyClick(modal, Qt::Key_Escape);
+        } else {
+            modal->close();
+        }
+        EXPECT_EQ(dialog->events.back(), "cancelOperation");
+        EXPECT_TRUE(window->presentedWindows().empty());
+        EXPECT_EQ(window->contentViewController(), main);
+    }
 }
 
 TEST_F(QtWindowTest, ClosingTheMainWindowHidesToTheTrayOrMinimisesWithoutOne) {
@@ -63,17 +81,6 @@ TEST_F(QtWindowTest, ClosingTheMainWindowHidesToTheTrayOrMinimisesWithoutOne) {
         window->show();
         EXPECT_TRUE(window->isVisible()) << "showing brings it back either way";
     }
-}
-
-TEST_F(QtWindowTest, ScreensThatOutliveTheWindowStayHarmless) {
-    auto window = makeWindow();
-    auto plain = screen("Small");
-    window->setContentViewController(plain);
-    window->setContentViewController(screen("Tall"));
-    window.reset();
-    EXPECT_EQ(plain->window(), nullptr);
-    plain->view()->setHidden(false);  // a late tick on a screen a timer still holds
-    EXPECT_TRUE(plain->view()->isHidden());
 }
 
 }  // namespace

@@ -1,237 +1,183 @@
+// The connect flow's order of commands and the faults mended in it; the happy
+// road on a real system is walked in tests/e2e/whole_road_test.cpp.
 #include "vpn/main_controller.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
-#include "main_screen_harness.h"
+#include "app/settings_keys.h"
+#include "fakes/fake_button.h"
+#include "fakes/fake_environment.h"
+#include "fakes/fake_text_field.h"
+#include "fakes/stub_screen.h"
 #include "privileged/commands.h"
+#include "privileged/script_runner.h"
 
 namespace twl {
 namespace {
 
-using testing::connectCommand;
-using testing::disconnectCommand;
-using testing::homeAddress;
-using testing::tunnelAddress;
 using Texts = std::vector<std::string>;
 
-std::string provisioningCommand() {
-    return commands::createService("/opt/tidewaterlink/share/macosvpn", "vpn.test", "demo",
-                                   "demo-pass");
-}
+const std::string provisioning =
+    commands::createService("/opt/tidewaterlink/share/macosvpn", "vpn.test", "demo", "demo-pass");
+const std::string connectCommand = commands::connectService();
+const std::string disconnectCommand = commands::disconnectService();
 
+// A signed-in client with the administrator pair stored and confirmed, its
+// main screen on show. The test plays the tunnel.
 class MainScreen : public ::testing::Test {
   protected:
-    // One click on Connect, then time until the tunnel is seen.
+    MainScreen() {
+        for (const char* other : {"LoginController", "SettingController"}) {
+            env.storyboard.registerController(other,
+                                              [] { return std::make_shared<fakes::StubScreen>(); });
+        }
+        ctx.accountUserName = "demo";
+        ctx.accountPassword = "demo-pass";
+        env.settings.setObject("admin", keys::username);
+        env.settings.setObject("admin-pass", keys::userpassword);
+        ctx.isAdminConfirmed = true;
+        screen = env.show("MainController");
+    }
+
+    void click(const char* control) { env.views(*screen).performAction(control); }
+    void setTunnel(bool up) {
+        env.proxySettings.settings = up ? fakes::FixedProxySettings::withInterfaces({"en0", "ppp0"})
+                                        : fakes::FixedProxySettings::withInterfaces({"en0"});
+    }
+    // Connect with a tunnel that comes up with the connect command.
     void connect() {
-        h.click(*screen, "btnConnect");
-        h.env.loop.advance(2.5);
+        click("btnConnect");
+        env.loop.advance(2.0);
+        setTunnel(true);
+        env.loop.advance(0.5);
         ASSERT_TRUE(ctx.isConnected);
     }
-    void expectDisconnectedTexts(const ViewController& shown) {
-        EXPECT_EQ(h.status(shown), "Disconnected");
-        EXPECT_EQ(h.title(shown), "Connect");
+    const Texts& commandsRun() const { return env.system.commandsRun; }
+    std::string status() const {
+        return env.views(*screen).outlet<fakes::FakeTextField>("lblConnectStatus")->stringValue();
     }
-    long count(const std::string& notification) const {
-        const auto shown = h.notifications();
-        return std::count(shown.begin(), shown.end(), notification);
+    std::string title() const {
+        return env.views(*screen).outlet<fakes::FakeButton>("btnConnect")->title();
     }
-    std::string shownIdentifier() const {
-        return h.env.window->contentViewController()->storyboardIdentifier();
+    std::string icon() const { return ctx.statusBarButton->imageName(); }
+    Texts notifications() const {
+        Texts shown;
+        for (const auto& request : env.notifications.requests) {
+            shown.push_back(request.title + "/" + request.body);
+        }
+        return shown;
+    }
+    void expectDisconnected() const {
+        EXPECT_EQ(status(), "Disconnected");
+        EXPECT_EQ(title(), "Connect");
+        EXPECT_EQ(icon(), "menubar");
+        EXPECT_FALSE(ctx.isConnected);
     }
 
-    testing::MainScreenHarness h;
-    AppContext& ctx = h.ctx();
-    std::shared_ptr<MainController> screen = h.showMain();
+    fakes::FakeEnvironment env;
+    AppContext& ctx = *env.context;
+    std::shared_ptr<ViewController> screen;
 };
 
-TEST_F(MainScreen, ClosingTheWindowHidesTheClient) {
-    EXPECT_EQ(h.address(*screen), homeAddress);
-    h.env.window->performClose();
-    EXPECT_EQ(h.env.workspace.hideRequests, Texts{"Tidewaterlink"});
-}
+TEST_F(MainScreen, ProvisioningThenTheConnectCommandTwoSecondsLaterThenATickSeesTheTunnel) {
+    click("btnConnect");
+    EXPECT_EQ(commandsRun(), Texts{provisioning}) << "run with the stored administrator pair";
+    EXPECT_EQ(status(), "Connecting...");
+    EXPECT_EQ(notifications(), Texts{"Tidewater Link/Connecting..."});
 
-TEST_F(MainScreen, OneClickConnectsInItsOrder) {
-    h.click(*screen, "btnConnect");
-    ASSERT_EQ(h.network.seen.size(), 1u);
-    const testing::CommandSeen provisioning = h.network.seen[0];
-    EXPECT_EQ(provisioning.command, provisioningCommand());
-    EXPECT_EQ(h.env.system.commandsRun.size(), 1u) << "with the stored administrator pair";
-    EXPECT_EQ(provisioning.status, "Connecting...");
-    EXPECT_EQ(provisioning.title, "Connecting...");
-    EXPECT_EQ(provisioning.notificationsBefore, 1u);
-    EXPECT_EQ(h.notifications(), Texts{"Tidewater Link/Connecting..."});
+    env.loop.advance(1.99);
+    EXPECT_EQ(commandsRun().size(), 1u);
+    env.loop.advance(0.01);
+    EXPECT_EQ(commandsRun(), (Texts{provisioning, connectCommand}));
+    EXPECT_EQ(env.system.sources.back(), plainScript(connectCommand)) << "not privileged";
 
-    h.env.loop.advance(1.99);
-    EXPECT_EQ(h.commands().size(), 1u);
-    h.env.loop.advance(0.01);
-    ASSERT_EQ(h.commands().size(), 2u);
-    EXPECT_EQ(h.network.seen[1].command, connectCommand()) << "two seconds after provisioning";
-    EXPECT_FALSE(h.network.seen[1].privileged);
-
-    // The tunnel is up at once; the first tick, half a second later, sees it.
-    const int reads = h.env.proxySettings.reads;
-    h.env.loop.advance(0.49);
-    EXPECT_EQ(h.env.proxySettings.reads, reads);
-    EXPECT_EQ(h.status(*screen), "Connecting...");
-    h.env.loop.advance(0.01);
-    EXPECT_EQ(h.status(*screen), "Connected");
-    EXPECT_EQ(h.title(*screen), "Disconnect");
-    EXPECT_EQ(h.address(*screen), tunnelAddress);
-    EXPECT_EQ(h.icon(), "menubar_hover");
-    EXPECT_EQ(h.notifications().back(), "Duskway/Connected");
-    EXPECT_FALSE(ctx.isConnecting);
-}
-
-TEST_F(MainScreen, ClicksDuringAnAttemptAndAStrayCountdownEndSendNothing) {
-    h.network.tunnelDelay.reset();
-    h.click(*screen, "btnConnect");
-    h.click(*screen, "btnConnect");
-    h.env.loop.advance(2.0);
-    h.click(*screen, "btnConnect");
-    // A finished call after the connect command has cleared isTryConnect.
+    // Clicks during the attempt and a stray end of the countdown send nothing.
+    click("btnConnect");
     ctx.timerManager().update();
-    h.env.loop.advance(10.0);
-    EXPECT_EQ(h.commands(), (Texts{provisioningCommand(), connectCommand()}));
-    EXPECT_EQ(h.notifications().size(), 1u);
-}
-
-TEST_F(MainScreen, TheButtonFetchesTheAddressBeforeDisconnectingTheOtherControlAfter) {
-    connect();
-    h.click(*screen, "btnConnect");
-    const testing::CommandSeen byButton = h.network.seen.back();
-    EXPECT_EQ(byButton.command, disconnectCommand());
-    EXPECT_EQ(byButton.status, "Disconnected");
-    EXPECT_EQ(byButton.title, "Connect");
-    EXPECT_EQ(h.notifications().back(), "Tidewater Link/Disconnected");
-    EXPECT_EQ(byButton.notificationsBefore, h.notifications().size())
-        << "posted before the command";
-    EXPECT_EQ(h.address(*screen), tunnelAddress) << "fetched while the tunnel was up";
-    EXPECT_EQ(h.icon(), "menubar");
-
-    connect();
-    const auto notifications = h.notifications().size();
-    h.click(*screen, "btnDisconnect");
-    EXPECT_EQ(h.commands().back(), disconnectCommand());
-    expectDisconnectedTexts(*screen);
-    EXPECT_EQ(h.address(*screen), homeAddress) << "fetched after the command";
-    EXPECT_EQ(h.notifications().size(), notifications);
-    EXPECT_FALSE(ctx.isConnected);
-}
-
-TEST_F(MainScreen, DisconnectingDuringAnAttemptStillLetsALaterTunnelConnect) {
-    h.network.tunnelDelay = 2.8;
-    h.click(*screen, "btnConnect");
-    h.env.loop.advance(3.0);
-    h.click(*screen, "btnDisconnect");
-    EXPECT_EQ(h.commands().back(), disconnectCommand());
-    expectDisconnectedTexts(*screen);
-    EXPECT_TRUE(ctx.isConnecting);
-
-    h.env.loop.advance(2.0);
-    EXPECT_EQ(h.status(*screen), "Connected");
-    EXPECT_TRUE(ctx.isConnected);
-}
-
-TEST_F(MainScreen, AConfirmedDialogStartsExactlyOneAttempt) {
-    ctx.isAdminConfirmed = false;
-    h.click(*screen, "btnConnect");
-    auto dialog = h.presentedDialog();
-    ASSERT_NE(dialog, nullptr);
-    h.env.loop.advance(1.0);
-    h.click(*screen, "btnConnect");
-    EXPECT_EQ(h.env.window->presentedWindows().size(), 1u);
-    EXPECT_TRUE(h.commands().empty());
-
-    dialog->succeed();
-    h.env.loop.advance(0.1);
-    EXPECT_EQ(h.env.console.lines, Texts{"-- register user timer --"});
-    EXPECT_EQ(h.commands(), Texts{provisioningCommand()});
-    h.env.loop.advance(3.0);
-    EXPECT_EQ(h.env.console.lines.size(), 1u);
-    EXPECT_EQ(h.commands(), (Texts{provisioningCommand(), connectCommand()}));
-    EXPECT_EQ(h.status(*screen), "Connected");
+    setTunnel(true);
+    env.loop.advance(0.49);
+    EXPECT_EQ(status(), "Connecting...");
+    env.loop.advance(0.01);
+    EXPECT_EQ(commandsRun().size(), 2u);
+    EXPECT_EQ(status(), "Connected");
+    EXPECT_EQ(title(), "Disconnect");
+    EXPECT_EQ(icon(), "menubar_hover");
+    EXPECT_EQ(notifications().back(), "Duskway/Connected");
+    EXPECT_FALSE(ctx.isConnecting);
 }
 
 TEST_F(MainScreen, AnAttemptEndedByTheAlertOrByCancelLeavesTheButtonWorking) {
     ctx.serverUrl = "";
-    h.click(*screen, "btnConnect");
-    h.click(*screen, "btnConnect");
-    ASSERT_EQ(h.env.alerts.alerts.size(), 2u) << "the second click works again";
-    EXPECT_EQ(h.env.alerts.alerts[1].messageText, "Tidewaterlink");
-    EXPECT_EQ(h.env.alerts.alerts[1].informativeText, "No servers found");
+    click("btnConnect");
+    click("btnConnect");
+    ASSERT_EQ(env.alerts.alerts.size(), 2u) << "the second click works again";
+    EXPECT_EQ(env.alerts.alerts[1].messageText, "Tidewaterlink");
+    EXPECT_EQ(env.alerts.alerts[1].informativeText, "No servers found");
     EXPECT_FALSE(ctx.isConnecting);
 
     ctx.serverUrl = "vpn.test";
     ctx.isAdminConfirmed = false;
-    h.click(*screen, "btnConnect");
-    auto first = h.presentedDialog();
+    click("btnConnect");
+    const auto first = env.window->modalWindow();
     ASSERT_NE(first, nullptr);
-    h.env.window->modalWindow()->pressEscape();
+    first->pressEscape();
     EXPECT_FALSE(ctx.isConnecting);
-    h.env.loop.advance(1.0);
-    EXPECT_TRUE(h.env.console.lines.empty()) << "the register wait stopped";
-    h.click(*screen, "btnConnect");
-    EXPECT_NE(h.presentedDialog(), nullptr);
-    EXPECT_NE(h.presentedDialog(), first);
+    env.loop.advance(1.0);
+    EXPECT_EQ(
+        std::count(env.console.lines.begin(), env.console.lines.end(), "-- register user timer --"),
+        0)
+        << "the register wait stopped";
+    click("btnConnect");
+    EXPECT_NE(env.window->modalWindow(), nullptr);
+    EXPECT_NE(env.window->modalWindow(), first);
 }
 
-// Settings and back, and sign-out while connected, are walked in
-// tests/settings/qt_whole_road_test.cpp.
-TEST_F(MainScreen, SignOutDuringAnAttemptLeavesItRunning) {
-    h.network.tunnelDelay = 1.0;
-    h.click(*screen, "btnConnect");
-    h.env.loop.advance(1.0);
-    h.click(*screen, "btnSignOut");
-    EXPECT_EQ(h.commands(), Texts{provisioningCommand()});
-    EXPECT_EQ(shownIdentifier(), "LoginController");
-
-    h.env.loop.advance(2.0);
-    EXPECT_TRUE(ctx.isConnected);
-    EXPECT_EQ(h.icon(), "menubar_hover");
+TEST_F(MainScreen, SigningOutWhileConnectedDisconnectsAndEndsAutomaticSignIn) {
+    env.settings.setBool(true, keys::autoLogin);
+    connect();
+    click("btnSignOut");
+    EXPECT_EQ(commandsRun().back(), disconnectCommand);
+    EXPECT_FALSE(ctx.isConnected);
+    EXPECT_EQ(icon(), "menubar");
+    EXPECT_EQ(env.settings.objectForKey(keys::autoLogin), SettingValue{false});
+    EXPECT_EQ(env.window->contentViewController()->storyboardIdentifier(), "LoginController");
 }
 
 TEST_F(MainScreen, AnAttemptWithoutTunnelEndsSixtySecondsAfterTheConnectCommand) {
-    h.network.tunnelDelay.reset();
-    h.click(*screen, "btnConnect");
-    h.env.loop.advance(2.0 + 59.9);
-    EXPECT_EQ(h.commands().back(), connectCommand());
-    EXPECT_EQ(h.status(*screen), "Connecting...");
+    click("btnConnect");
+    env.loop.advance(2.0 + 59.5);
+    EXPECT_EQ(commandsRun().back(), connectCommand);
+    EXPECT_EQ(status(), "Connecting...");
 
-    h.env.loop.advance(0.1);
-    EXPECT_EQ(h.commands().back(), disconnectCommand());
+    env.loop.advance(0.5);
+    EXPECT_EQ(commandsRun().back(), disconnectCommand);
     EXPECT_FALSE(ctx.detectionTimer->isValid());
-    expectDisconnectedTexts(*screen);
-    EXPECT_EQ(h.icon(), "menubar");
-    EXPECT_EQ(h.notifications(),
+    expectDisconnected();
+    EXPECT_EQ(notifications(),
               (Texts{"Tidewater Link/Connecting...", "Tidewater Link/Disconnected"}));
-    h.click(*screen, "btnConnect");
-    EXPECT_EQ(h.commands().back(), provisioningCommand()) << "the button works again";
-}
 
-TEST_F(MainScreen, ATunnelAtTheLastTickOfTheBoundStillConnects) {
-    h.network.tunnelDelay = 60.0;
-    h.click(*screen, "btnConnect");
-    h.env.loop.advance(62.0);
-    EXPECT_EQ(h.status(*screen), "Connected");
+    click("btnConnect");
+    EXPECT_EQ(commandsRun().back(), provisioning) << "the button works again";
+    env.loop.advance(2.0 + 59.5);
+    setTunnel(true);
+    env.loop.advance(0.5);
+    EXPECT_EQ(status(), "Connected") << "a tunnel at the last tick of the bound still counts";
 }
 
 TEST_F(MainScreen, ATunnelThatDropsWhileConnectedIsNoticed) {
     connect();
-    h.env.loop.advance(10.0);
+    env.loop.advance(10.0);
     EXPECT_TRUE(ctx.detectionTimer->isValid());
-    EXPECT_EQ(count("Duskway/Connected"), 1) << "the Connected steps run once per attempt";
+    const Texts before = notifications();
+    EXPECT_EQ(std::count(before.begin(), before.end(), "Duskway/Connected"), 1)
+        << "the Connected steps run once per attempt";
 
-    const auto commands = h.commands().size();
-    h.network.setTunnel(false);
-    h.env.loop.advance(0.5);
-    expectDisconnectedTexts(*screen);
-    EXPECT_EQ(h.address(*screen), homeAddress);
-    EXPECT_EQ(h.icon(), "menubar");
-    EXPECT_EQ(h.notifications().back(), "Tidewater Link/Disconnected");
-    EXPECT_FALSE(ctx.isConnected);
-    EXPECT_EQ(h.commands().size(), commands) << "the system took it down: no command";
+    const auto commands = commandsRun().size();
+    setTunnel(false);
+    env.loop.advance(0.5);
+    expectDisconnected();
+    EXPECT_EQ(notifications().back(), "Tidewater Link/Disconnected");
+    EXPECT_EQ(commandsRun().size(), commands) << "the system took it down: no command";
     EXPECT_FALSE(ctx.detectionTimer->isValid());
 }
 

@@ -28,7 +28,6 @@ class QtStatusItem final : public StatusItem {
     void setMenu(std::shared_ptr<Menu> menu) override;
     std::shared_ptr<Menu> menu() const override { return menu_; }
 
-    QSystemTrayIcon& trayIcon() { return *trayIcon_; }
     // The shown menu, or nothing before setMenu.
     QMenu* shownMenu() { return shownMenu_.get(); }
 
