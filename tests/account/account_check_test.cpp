@@ -68,7 +68,8 @@ TEST(AccountCheck, AwkwardCredentialsArriveDecodedToExactlyWhatWasTyped) {
     };
     json accounts = json::array();
     for (const auto& [typed, sent, password] : rows) {
-        accounts.push_back({{"user", typed}, {"password", password}, {"status", "Paid"}});
+        accounts.push_back(
+            {{"user", typed}, {"password", password}, {"status", "Paid"}, {"message", ""}});
     }
     AccountService service({.accounts = accounts});
     for (const auto& [typed, sent, password] : rows) {
