@@ -27,10 +27,8 @@ TEST(SortAccountReply, EachReplySortsIntoItsOutcome) {
          " Renew!\n"},
         // Replies the API never gives: not to be mistaken for an answer.
         {json::array({"success"}), networkError, network},
-        {json("success"), networkError, network},
         {{{"response", true}}, networkError, network},
         {{{"response", "success"}}, networkError, network},
-        {{{"response", "success"}, {"status", 1}}, networkError, network},
         {{{"response", "success"}, {"status", "Unpaid"}}, networkError, network},
         {{{"response", "success"}, {"status", "Unpaid"}, {"message", nullptr}},
          networkError,
@@ -53,7 +51,6 @@ TEST(QueryEscaping, PasswordsAreEncodedWholeAndUserNamesKeepTheirValidEscapes) {
         {"john%20doe", "john%2520doe", "john%20doe"},
         {"%2f%7E", "%252f%257E", "%2f%7E"},
         {"50%off", "50%25off", "50%25off"},
-        {"100%", "100%25", "100%25"},
         {"%4", "%254", "%254"},
         {"%%20", "%25%2520", "%25%20"},
         {"\"'/?:@;", "%22%27%2F%3F%3A%40%3B", "%22%27%2F%3F%3A%40%3B"},

@@ -33,11 +33,6 @@ struct FakeEnvironment : VirtualTransport, FakeServices {
 
     // Makes a fresh screen from the storyboard and puts it in the main window.
     std::shared_ptr<ViewController> show(const std::string& identifier);
-    // The window's current content, as the screen class the test expects.
-    template <typename Screen>
-    std::shared_ptr<Screen> content() const {
-        return std::dynamic_pointer_cast<Screen>(window->contentViewController());
-    }
     static FakeRootView& views(const ViewController& screen) { return FakeRootView::of(screen); }
 
     FakeViewLoader loader = FakeViewLoader::forStoryboard();

@@ -4,16 +4,14 @@
 
 namespace twl::fakes {
 
-// A layer that remembers its colours and counts animation removals.
+// A layer that remembers its colours.
 class FakeLayer final : public Layer {
   public:
     void setBackgroundColor(const Color& color) override { backgroundColor_ = color; }
     std::optional<Color> backgroundColor() const override { return backgroundColor_; }
     void setBorderColor(const Color& color) override { borderColor_ = color; }
     std::optional<Color> borderColor() const override { return borderColor_; }
-    void removeAllAnimations() override { ++animationRemovals; }
-
-    int animationRemovals = 0;
+    void removeAllAnimations() override {}
 
   private:
     std::optional<Color> backgroundColor_;

@@ -1,6 +1,5 @@
 #include "fakes/fake_root_view.h"
 
-#include "platform/mouse_event.h"
 #include "platform/view_controller.h"
 
 namespace twl::fakes {
@@ -31,35 +30,12 @@ void FakeRootView::performAction(std::string_view controlName) {
     }
 }
 
-void FakeRootView::mouseEntered(std::string_view viewName) {
-    hover(viewName, &ViewController::mouseEntered);
-}
-
-void FakeRootView::mouseExited(std::string_view viewName) {
-    hover(viewName, &ViewController::mouseExited);
-}
-
-void FakeRootView::hover(std::string_view viewName,
-                         void (ViewController::*handler)(const MouseEvent&)) {
-    auto found = trackingAreas_.find(viewName);
-    if (found == trackingAreas_.end()) {
-        throw std::out_of_range("'" + std::string(viewName) + "' has no tracking area");
-    }
-    if (auto controller = controller_.lock()) {
-        ((*controller).*handler)(MouseEvent{TrackingArea{found->second}});
-    }
-}
-
 void FakeRootView::addOutlet(std::string name, std::shared_ptr<View> view) {
     outlets_[std::move(name)] = std::move(view);
 }
 
 void FakeRootView::addAction(std::string controlName, Action action) {
     actions_[std::move(controlName)].push_back(std::move(action));
-}
-
-void FakeRootView::addTrackingArea(std::string viewName, nlohmann::json userInfo) {
-    trackingAreas_[std::move(viewName)] = std::move(userInfo);
 }
 
 void FakeRootView::setController(std::weak_ptr<ViewController> controller) {

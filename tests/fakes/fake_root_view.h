@@ -3,7 +3,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -13,8 +12,7 @@
 
 namespace twl {
 class ViewController;
-struct MouseEvent;
-}  // namespace twl
+}
 
 namespace twl::fakes {
 
@@ -54,23 +52,14 @@ class FakeRootView final : public FakeViewBase<View> {
     // alive until its action returns, as it would be on screen.
     void performAction(std::string_view controlName);
 
-    // The pointer entering or leaving a view whose layout gave it a tracking
-    // area; throws when it has none.
-    void mouseEntered(std::string_view viewName);
-    void mouseExited(std::string_view viewName);
-
     // For the loader.
     void addOutlet(std::string name, std::shared_ptr<View> view);
     void addAction(std::string controlName, Action action);
-    void addTrackingArea(std::string viewName, nlohmann::json userInfo);
     void setController(std::weak_ptr<ViewController> controller);
 
   private:
-    void hover(std::string_view viewName, void (ViewController::*handler)(const MouseEvent&));
-
     std::map<std::string, std::shared_ptr<View>, std::less<>> outlets_;
     std::map<std::string, std::vector<Action>, std::less<>> actions_;
-    std::map<std::string, nlohmann::json, std::less<>> trackingAreas_;
     std::weak_ptr<ViewController> controller_;
 };
 

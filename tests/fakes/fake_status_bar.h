@@ -11,8 +11,8 @@ namespace twl::fakes {
 // Keeps every item it made, for tests to inspect.
 class FakeStatusBar final : public StatusBar {
   public:
-    std::shared_ptr<StatusItem> statusItemWithLength(double length) override {
-        auto item = std::make_shared<FakeStatusItem>(length);
+    std::shared_ptr<StatusItem> statusItemWithLength(double) override {
+        auto item = std::make_shared<FakeStatusItem>();
         items.push_back(item);
         return item;
     }

@@ -9,19 +9,11 @@ namespace twl::fakes {
 
 class FakeStatusItem final : public StatusItem {
   public:
-    explicit FakeStatusItem(double length) : length(length) {}
-
     std::shared_ptr<StatusBarButton> button() override { return button_; }
-    void setMenu(std::shared_ptr<Menu> menu) override {
-        menu_ = std::move(menu);
-        ++menuAttachments;
-    }
+    void setMenu(std::shared_ptr<Menu> menu) override { menu_ = std::move(menu); }
     std::shared_ptr<Menu> menu() const override { return menu_; }
 
     RecordingStatusBarButton& recordingButton() { return *button_; }
-
-    const double length;
-    int menuAttachments = 0;
 
   private:
     std::shared_ptr<RecordingStatusBarButton> button_ =

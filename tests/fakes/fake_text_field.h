@@ -1,7 +1,5 @@
 #pragma once
 
-#include <optional>
-
 #include "fakes/fake_view_base.h"
 #include "platform/text_field.h"
 
@@ -19,15 +17,12 @@ class FakeTextField final : public FakeViewBase<TextField> {
         placeholder_ = placeholder;
     }
     AttributedString placeholderAttributedString() const override { return placeholder_; }
-    void setInsertionPointColor(const Color& color) override { insertionPointColor_ = color; }
-
-    std::optional<Color> insertionPointColor() const { return insertionPointColor_; }
+    void setInsertionPointColor(const Color&) override {}
 
   private:
     std::string value_;
     bool enabled_ = true;
     AttributedString placeholder_;
-    std::optional<Color> insertionPointColor_;
 };
 
 }  // namespace twl::fakes

@@ -22,7 +22,6 @@ class FakeViewBase : public Facade {
     bool isHidden() const override { return hidden_; }
     std::shared_ptr<Layer> layer() override { return layer_; }
     void setWantsLayer(bool wantsLayer) override {
-        wantsLayer_ = wantsLayer;
         if (wantsLayer && !layer_) {
             layer_ = std::make_shared<FakeLayer>();
         }
@@ -30,13 +29,11 @@ class FakeViewBase : public Facade {
     std::shared_ptr<View> superview() override { return superview_.lock(); }
 
     // For tests and the fake window.
-    bool wantsLayer() const { return wantsLayer_; }
     FakeLayer* fakeLayer() const { return layer_.get(); }
     void setSuperview(std::weak_ptr<View> superview) { superview_ = std::move(superview); }
 
   private:
     bool hidden_ = false;
-    bool wantsLayer_ = false;
     std::shared_ptr<FakeLayer> layer_;
     std::weak_ptr<View> superview_;
 };

@@ -35,15 +35,12 @@ class FakeWindow final : public Window, public std::enable_shared_from_this<Fake
 
     // What the user and the desktop do.
     void show();
-    void hide() { visible_ = false; }
     // The close button: the main window tells its delegate and leaves the
     // screen; a modal window's close button is its screen's Cancel.
     void performClose();
     void pressEscape();
 
     bool isVisible() const { return visible_; }
-    bool isModal() const { return modal_; }
-    bool isResizable() const { return (styleMask_ & window_style::resizable) != 0; }
     // Modal windows presented over this one and not yet dismissed.
     const std::vector<std::shared_ptr<FakeWindow>>& presentedWindows() const { return presented_; }
     // The newest of them, or nothing.

@@ -12,12 +12,10 @@ class FakeWorkspace final : public Workspace {
   public:
     bool hideApplication(std::string_view applicationName) override {
         hideRequests.emplace_back(applicationName);
-        hidden = hidden || applicationName == "Tidewaterlink";
         return applicationName == "Tidewaterlink";
     }
 
     std::vector<std::string> hideRequests;
-    bool hidden = false;
 };
 
 }  // namespace twl::fakes

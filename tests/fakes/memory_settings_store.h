@@ -19,7 +19,6 @@ class MemorySettingsStore final : public SettingsStore {
     void setObject(const std::string& value, const std::string& key) override { set(value, key); }
     void setBool(bool value, const std::string& key) override { set(value, key); }
 
-    const std::map<std::string, SettingValue>& values() const { return values_; }
     const std::vector<std::string>& writtenKeys() const { return writtenKeys_; }
 
   private:

@@ -38,7 +38,6 @@ class HostileValues : public ::testing::Test {
             "  blanks  and\ttabs ",
             "ünïcødé ✓",
             "",
-            "'\\''",
             "--force",
             "*",
             "$HOME ~",

