@@ -11,13 +11,9 @@
 #include <sys/prctl.h>
 #include <unistd.h>
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QTest>
 #include <QTimer>
 #include <algorithm>
 #include <fstream>
@@ -43,6 +39,7 @@
 #include "platform/qt/qt_layouts.h"
 #include "platform/qt/qt_run_loop.h"
 #include "platform/qt/qt_workspace.h"
+#include "platform/qt_test_support.h"
 #include "platform/view_controller.h"
 #include "private_system.h"
 #include "sandbox_network.h"
@@ -52,9 +49,11 @@ namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
+using test_support::click;
 using test_support::PrivateSystem;
 using test_support::SandboxNetwork;
 using test_support::SandboxUser;
+using test_support::visible;
 
 constexpr const char* builtInServer = "vpn1.e2e.test";
 constexpr const char* chosenServer = "vpn2.e2e.test";
@@ -224,43 +223,16 @@ struct Client {
 };
 
 // Generous: sudo, the tools and the detection ticks all take real time.
-bool spinUntil(const std::function<bool()>& done, int limitMs = 60000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < limitMs) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return done();
+bool eventually(const std::function<bool()>& done) {
+    return test_support::spinUntil(done, 60000);
 }
 
-template <typename Widget>
-Widget* visible(const char* name) {
-    for (QWidget* widget : QApplication::allWidgets()) {
-        if (widget->objectName() == QLatin1String(name) && widget->isVisible()) {
-            if (auto* typed = qobject_cast<Widget*>(widget)) {
-                return typed;
-            }
-        }
-    }
-    return nullptr;
-}
-
-void click(const char* name) {
-    auto* button = visible<QAbstractButton>(name);
-    ASSERT_NE(button, nullptr) << name;
-    QTest::mouseClick(button, Qt::LeftButton);
+std::string shown(const char* label) {
+    return test_support::labelText(label).toStdString();
 }
 
 void type(const char* field, const std::string& text) {
-    auto* edit = visible<QLineEdit>(field);
-    ASSERT_NE(edit, nullptr) << field;
-    edit->clear();
-    QTest::keyClicks(edit, QString::fromStdString(text));
-}
-
-std::string labelText(const char* name) {
-    auto* label = visible<QLabel>(name);
-    return label ? label->text().toStdString() : std::string();
+    test_support::type(field, QString::fromStdString(text));
 }
 
 // Alerts run modally: the next one is read and answered from inside its loop.
@@ -348,52 +320,52 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
     std::string savedNotice;
     {
         Client client(bundleRoot, provider);
-        auto status = [] { return labelText("lblConnectStatus"); };
+        auto status = [] { return shown("lblConnectStatus"); };
 
         // Sign in, remembered for next time.
-        ASSERT_TRUE(spinUntil([&] { return visible<QLineEdit>("edtUserName") != nullptr; }));
+        ASSERT_TRUE(eventually([&] { return visible<QLineEdit>("edtUserName") != nullptr; }));
         type("edtUserName", accountName);
         type("edtUserPassword", accountPassword);
         click("chkRemember");
         click("btnLogin");
-        ASSERT_TRUE(spinUntil([&] { return client.showing() == "MainController"; }));
-        EXPECT_EQ(labelText("lblIPAddress"), publicIp);
+        ASSERT_TRUE(eventually([&] { return client.showing() == "MainController"; }));
+        EXPECT_EQ(shown("lblIPAddress"), publicIp);
 
         // Connect: the client asks for the administrator, who is who sudo says.
         click("btnConnect");
-        ASSERT_TRUE(spinUntil([] { return visible<QLineEdit>("edtUserPassword") != nullptr; }));
+        ASSERT_TRUE(eventually([] { return visible<QLineEdit>("edtUserPassword") != nullptr; }));
         type("edtUserName", admin.name);
         type("edtUserPassword", admin.password + "x");
         click("btnOK");
-        EXPECT_TRUE(spinUntil([] { return visible<QLabel>("txtIncorrectPassword") != nullptr; }));
+        EXPECT_TRUE(eventually([] { return visible<QLabel>("txtIncorrectPassword") != nullptr; }));
         EXPECT_FALSE(fs::exists(marker));
         type("edtUserPassword", admin.password);
         click("btnOK");
-        ASSERT_TRUE(spinUntil([] { return visible<QLineEdit>("edtUserPassword") == nullptr; }));
+        ASSERT_TRUE(eventually([] { return visible<QLineEdit>("edtUserPassword") == nullptr; }));
         EXPECT_EQ(readWhole(marker), readWhole(bundleRoot / "share/tidewaterlink/macosvpn.txt"));
 
-        ASSERT_TRUE(spinUntil([&] { return status() == "Connected"; })) << status();
+        ASSERT_TRUE(eventually([&] { return status() == "Connected"; })) << status();
         EXPECT_EQ(client.context.statusBarButton->imageName(), "menubar_hover");
-        EXPECT_EQ(labelText("lblIPAddress"), publicIp);
+        EXPECT_EQ(shown("lblIPAddress"), publicIp);
         nmcliAfterConnect = network.nmcliCalls();
         keyfileAfterConnect = network.lastLoadedKeyfile();
 
         // The line is lost: the client notices by itself.
         network.dropTunnel();
-        ASSERT_TRUE(spinUntil([&] { return status() == "Disconnected"; })) << status();
+        ASSERT_TRUE(eventually([&] { return status() == "Disconnected"; })) << status();
         EXPECT_EQ(client.context.statusBarButton->imageName(), "menubar");
 
         // Another server, then back to a fresh main screen and connect again:
         // the administrator is known now, so no dialog.
         click("btnSetting");
-        ASSERT_TRUE(spinUntil([&] { return client.showing() == "SettingController"; }));
+        ASSERT_TRUE(eventually([&] { return client.showing() == "SettingController"; }));
         type("edtServerUrl", chosenServer);
         answerNextAlert(savedNotice);
         click("btnSave");
         click("btnBack");
-        ASSERT_TRUE(spinUntil([&] { return client.showing() == "MainController"; }));
+        ASSERT_TRUE(eventually([&] { return client.showing() == "MainController"; }));
         click("btnConnect");
-        ASSERT_TRUE(spinUntil([&] { return status() == "Connected"; })) << status();
+        ASSERT_TRUE(eventually([&] { return status() == "Connected"; })) << status();
         EXPECT_EQ(client.context.statusBarButton->imageName(), "menubar_hover");
         keyfileAfterReconnect = network.lastLoadedKeyfile();
         EXPECT_EQ(network.keyfileFolderAtLastLoad(),
@@ -404,14 +376,14 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
         click("btnConnect");
         EXPECT_EQ(status(), "Disconnected");
         EXPECT_EQ(client.context.statusBarButton->imageName(), "menubar");
-        ASSERT_TRUE(spinUntil([] {
+        ASSERT_TRUE(eventually([] {
             return tools::runCommand({"ip", "link", "show", "ppp0"}).exitCode != 0;
         }));
 
         // Sign out: the login screen's tool step takes the marker away again.
         click("btnSignOut");
-        ASSERT_TRUE(spinUntil([&] { return client.showing() == "LoginController"; }));
-        EXPECT_TRUE(spinUntil([&] { return !fs::exists(marker); }));
+        ASSERT_TRUE(eventually([&] { return client.showing() == "LoginController"; }));
+        EXPECT_TRUE(eventually([&] { return !fs::exists(marker); }));
 
         client.shell.terminate();
     }

@@ -1,7 +1,13 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
 #include <functional>
 #include <memory>
 #include <string>
@@ -25,6 +31,36 @@ inline bool spinUntil(const std::function<bool()>& done, int limitMs = 5000) {
 inline void finishTurn() {
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// The widget of that name on screen in any window (a dialog has its own).
+template <typename Widget>
+Widget* visible(const char* name) {
+    for (QWidget* widget : QApplication::allWidgets()) {
+        auto* typed = qobject_cast<Widget*>(widget);
+        if (typed && widget->objectName() == QLatin1String(name) && widget->isVisible()) {
+            return typed;
+        }
+    }
+    return nullptr;
+}
+
+inline QString labelText(const char* name) {
+    auto* label = visible<QLabel>(name);
+    return label ? label->text() : QString();
+}
+
+inline void click(const char* name) {
+    auto* button = visible<QAbstractButton>(name);
+    ASSERT_NE(button, nullptr) << name;
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+inline void type(const char* field, const QString& text) {
+    auto* edit = visible<QLineEdit>(field);
+    ASSERT_NE(edit, nullptr) << field;
+    edit->clear();
+    QTest::keyClicks(edit, text);
 }
 
 // A screen that binds nothing, made for the layout of `identifier`.

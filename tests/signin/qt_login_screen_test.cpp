@@ -24,7 +24,7 @@ TEST(QtLoginScreen, ARefusalOrAnUnreachableProviderIsShownAndTheScreenStays) {
         type("edtUserName", "demo");
         type("edtUserPassword", "not-the-pass");
         QTest::keyClick(visible<QLineEdit>("edtUserPassword"), Qt::Key_Return);
-        EXPECT_TRUE(spinUntil([&] { return labelText("lblErrorMessage") == message; }))
+        EXPECT_TRUE(spinUntil([&] { return labelText("lblErrorMessage") == message; }, 20000))
             << labelText("lblErrorMessage").toStdString();
         EXPECT_EQ(client.showing(), "LoginController");
     }
