@@ -56,6 +56,9 @@ class MainScreen : public ::testing::Test {
     std::string status() const {
         return env.views(*screen).outlet<fakes::FakeTextField>("lblConnectStatus")->stringValue();
     }
+    std::string title() const {
+        return env.views(*screen).outlet<fakes::FakeButton>("btnConnect")->title();
+    }
     std::string icon() const { return ctx.statusBarButton->imageName(); }
     Texts notifications() const {
         Texts shown;
@@ -121,6 +124,7 @@ TEST_F(MainScreen, AnAttemptWithoutTunnelEndsSixtySecondsAfterTheConnectCommand)
     EXPECT_EQ(commandsRun().back(), disconnectCommand);
     EXPECT_FALSE(ctx.detectionTimer->isValid());
     EXPECT_EQ(status(), "Disconnected");
+    EXPECT_EQ(title(), "Connect");
     EXPECT_EQ(icon(), "menubar");
     EXPECT_EQ(notifications(),
               (Texts{"Tidewater Link/Connecting...", "Tidewater Link/Disconnected"}));
@@ -131,6 +135,7 @@ TEST_F(MainScreen, AnAttemptWithoutTunnelEndsSixtySecondsAfterTheConnectCommand)
     setTunnel(true);
     env.loop.advance(0.5);
     EXPECT_EQ(status(), "Connected") << "a tunnel at the last tick of the bound still counts";
+    EXPECT_EQ(title(), "Disconnect");
     EXPECT_EQ(notifications().back(), "Duskway/Connected");
 }
 
