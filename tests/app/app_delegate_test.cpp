@@ -21,16 +21,12 @@ class AppDelegateTest : public ::testing::Test {
     AppDelegate delegate{context, statusBar};
 };
 
-TEST_F(AppDelegateTest, LaunchShowsMenubarWithOneQuitEntry) {
+TEST_F(AppDelegateTest, TheMenuQuitsAndQuitSaysSoAndDisconnectsOnlyATunnelThatIsUp) {
     delegate.applicationDidFinishLaunching();
     ASSERT_EQ(statusBar.items.size(), 1U);
     EXPECT_EQ(statusBar.items[0]->recordingButton().images, std::vector<std::string>{"menubar"});
     EXPECT_EQ(statusBar.items[0]->menu()->items(),
               (std::vector<MenuItem>{{"Close Application", MenuAction::terminate, "q"}}));
-}
-
-TEST_F(AppDelegateTest, QuitSaysSoAndDisconnectsOnlyATunnelThatIsUp) {
-    delegate.applicationDidFinishLaunching();
     context.isConnecting = true;  // a connection still coming up is not a tunnel
     delegate.applicationWillTerminate();
     EXPECT_EQ(console.lines, std::vector<std::string>{"app is closed"});

@@ -63,7 +63,7 @@ struct LoginScreenHarness {
         return env.window->contentViewController()->storyboardIdentifier() == "MainController";
     }
     std::size_t requestCount() const { return env.http.requests().size(); }
-    std::string sentUrl(std::size_t index = 0) const { return env.http.requests().at(index).url; }
+    std::string sentUrl() const { return env.http.requests().at(0).url; }
 
     static nlohmann::json paid() { return {{"response", "success"}, {"status", "Paid"}}; }
     static nlohmann::json refused() { return {{"response", "failed"}}; }

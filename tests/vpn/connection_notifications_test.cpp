@@ -41,14 +41,5 @@ TEST_F(ConnectionNotifications, EachIsNewAndDueOneSecondAfterTheCall) {
     EXPECT_NE(first.identifier, center.requests[1].identifier) << "neither replaces the other";
 }
 
-TEST_F(ConnectionNotifications, WithoutNotificationsOnTheDesktopNothingHappens) {
-    center.available = false;
-    requestNotificationPermission(ctx);
-    postConnectionNotification(ctx, "Duskway", "Connected");
-    EXPECT_TRUE(center.authorizations.empty());
-    EXPECT_TRUE(center.requests.empty());
-    EXPECT_TRUE(console.lines.empty());
-}
-
 }  // namespace
 }  // namespace twl

@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "child_command.h"
 
@@ -74,15 +73,6 @@ class NetworkTools : public ::testing::Test {
                 "--username", "alice",  "--password",    password,     "--shared-secret", secret};
     }
 
-    Words calls() const {
-        Words all;
-        std::istringstream log(slurp(root / "calls"));
-        for (std::string line; std::getline(log, line);) {
-            all.push_back(line);
-        }
-        return all;
-    }
-
     void expectNoSecretOnAnyArgv(const Words& secrets) const {
         for (const auto& secret : secrets) {
             EXPECT_FALSE(contains(slurp(root / "calls"), secret)) << "a secret on nmcli's argv";
@@ -118,9 +108,10 @@ TEST_F(NetworkTools, ForceReplacesEveryProfileOfTheName) {
     // A file of that name that NetworkManager holds for another profile.
     std::ofstream(keyfiles() / "Tidewaterlink.nmconnection") << "[connection]\nid=Other\n";
     ASSERT_EQ(run(MACOSVPN, createArgs()).exitCode, 0);
-    EXPECT_EQ(calls(),
-              (Words{listCall, "connection delete uuid " + uuidA, "connection delete uuid " + uuidB,
-                     "connection load " + (keyfiles() / "Tidewaterlink-1.nmconnection").string()}));
+    EXPECT_EQ(slurp(root / "calls"),
+              listCall + "\nconnection delete uuid " + uuidA + "\nconnection delete uuid " + uuidB +
+                  "\nconnection load " + (keyfiles() / "Tidewaterlink-1.nmconnection").string() +
+                  "\n");
     EXPECT_EQ(slurp(keyfiles() / "Tidewaterlink.nmconnection"), "[connection]\nid=Other\n")
         << "another file is never overwritten";
 }
@@ -142,8 +133,6 @@ TEST_F(NetworkTools, FailuresAreReportedAndLeaveNothingBehind) {
          [](NetworkTools& t) { t.answer("show", 0, uuidA + ":Tidewaterlink\n"); }, 1,
          "macosvpn: a connection named 'Tidewaterlink' already exists; give --force to replace "
          "it\n"},
-        {MACOSVPN, createArgs(), [](NetworkTools& t) { t.answer("show", 8); }, 1,
-         "macosvpn: NetworkManager is not running\n"},
         {MACOSVPN, createArgs(),
          [](NetworkTools& t) { t.answer("load", 1, "", "Error: bad file.\n"); }, 1,
          "macosvpn: NetworkManager did not take the connection: nmcli failed (exit status 1): "

@@ -12,29 +12,13 @@
 namespace twl {
 namespace {
 
-class CreateVpnService : public ::testing::Test {
-  protected:
-    fakes::MemorySettingsStore store;
-    fakes::RecordingScriptInterpreter interpreter;
-    AppContext ctx{Services{.settings = &store, .interpreter = &interpreter},
-                   Endpoints{"", "", "vpn.example.net", ""}};
-};
-
-// With a stored pair the statement is run by the whole road in tests/e2e.
-TEST_F(CreateVpnService, WithoutAStoredPairItRunsWithEmptyCredentials) {
-    store.setBool(true, keys::userpassword);  // altered from outside: not a string
-    createVpnService(ctx, "/t/macosvpn");     // and no user name at all
-    EXPECT_EQ(interpreter.sources,
-              std::vector<std::string>{
-                  "do shell script \"sudo /t/macosvpn create --l2tp Tidewaterlink --endpoint "
-                  "vpn.example.net --force --username '' --password '' --shared-secret psk731\" "
-                  "user name \"\" password \"\" with administrator privileges"});
-}
-
 // The command builder keeps hostile values to one word each (shown on a real
 // shell in tests/privileged/hostile_values_test.cpp); each value must reach
 // its own place in it, and the stored pair the statement's.
-TEST_F(CreateVpnService, EachValueGoesToItsPlaceThroughTheBuilders) {
+TEST(CreateVpnService, EachValueGoesToItsPlaceThroughTheBuilders) {
+    fakes::MemorySettingsStore store;
+    fakes::RecordingScriptInterpreter interpreter;
+    AppContext ctx{Services{.settings = &store, .interpreter = &interpreter}, Endpoints{}};
     ctx.serverUrl = "vpn.example.net; touch pwned";
     ctx.accountUserName = "$(touch pwned)";
     ctx.accountPassword = "`touch pwned`' \"\\ \n--force";
