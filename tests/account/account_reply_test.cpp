@@ -28,11 +28,7 @@ TEST(SortAccountReply, EachReplySortsIntoItsOutcome) {
         // Replies the API never gives: not to be mistaken for an answer.
         {json::array({"success"}), networkError, network},
         {{{"response", true}}, networkError, network},
-        {{{"response", "success"}}, networkError, network},
         {{{"response", "success"}, {"status", "Unpaid"}}, networkError, network},
-        {{{"response", "success"}, {"status", "Unpaid"}, {"message", nullptr}},
-         networkError,
-         network},
     };
     for (const auto& [value, outcome, message] : rows) {
         const SortedAccountReply sorted = sortAccountReply(value, std::nullopt);
@@ -49,8 +45,6 @@ TEST(QueryEscaping, PasswordsAreEncodedWholeAndUserNamesKeepTheirValidEscapes) {
         {"AZaz09-._~", "AZaz09-._~", "AZaz09-._~"},
         {"a b&c=d+e#f", "a%20b%26c%3Dd%2Be%23f", "a%20b%26c%3Dd%2Be%23f"},
         {"john%20doe", "john%2520doe", "john%20doe"},
-        {"%2f%7E", "%252f%257E", "%2f%7E"},
-        {"50%off", "50%25off", "50%25off"},
         {"%4", "%254", "%254"},
         {"%%20", "%25%2520", "%25%20"},
         {"\"'/?:@;", "%22%27%2F%3F%3A%40%3B", "%22%27%2F%3F%3A%40%3B"},

@@ -35,7 +35,7 @@ struct FakeEnvironment : VirtualTransport, FakeServices {
     std::shared_ptr<ViewController> show(const std::string& identifier);
     static FakeRootView& views(const ViewController& screen) { return FakeRootView::of(screen); }
 
-    FakeViewLoader loader = FakeViewLoader::forStoryboard();
+    FakeViewLoader loader;
     std::shared_ptr<FakeWindow> window = FakeWindow::makeMain(loader);
 };
 

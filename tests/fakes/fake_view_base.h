@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "fakes/fake_layer.h"
+#include "platform/box.h"
 #include "platform/view.h"
 
 namespace twl::fakes {
@@ -37,5 +38,8 @@ class FakeViewBase : public Facade {
     std::shared_ptr<FakeLayer> layer_;
     std::weak_ptr<View> superview_;
 };
+
+using FakeView = FakeViewBase<View>;
+using FakeBox = FakeViewBase<Box>;
 
 }  // namespace twl::fakes

@@ -2,13 +2,12 @@
 
 #include <string>
 
-#include "fakes/fake_box.h"
 #include "fakes/fake_busy_indicator.h"
 #include "fakes/fake_button.h"
 #include "fakes/fake_image_view.h"
 #include "fakes/fake_root_view.h"
 #include "fakes/fake_text_field.h"
-#include "fakes/fake_view.h"
+#include "fakes/storyboard_layouts.h"
 #include "platform/outlet_binder.h"
 #include "platform/view_controller.h"
 
@@ -17,7 +16,7 @@ namespace {
 
 class FakeOutletBinder final : public OutletBinder {
   public:
-    FakeOutletBinder(FakeRootView& root, const LayoutViews* layout)
+    FakeOutletBinder(FakeRootView& root, const LayoutViews& layout)
         : root_(root), layout_(layout) {}
 
     void outlet(std::string_view name, std::weak_ptr<View>& slot) override {
@@ -50,12 +49,8 @@ class FakeOutletBinder final : public OutletBinder {
             slot = existing;
             return;
         }
-        const LayoutView* view = nullptr;
-        if (layout_ != nullptr) {
-            if (auto found = layout_->find(name); found != layout_->end()) {
-                view = &found->second;
-            }
-        }
+        const auto found = layout_.find(name);
+        const LayoutView* view = found == layout_.end() ? nullptr : &found->second;
         auto made = std::make_shared<Fake>(view == nullptr || view->hasLayer);
         if (view != nullptr) {
             made->setHidden(view->startsHidden);
@@ -70,7 +65,7 @@ class FakeOutletBinder final : public OutletBinder {
     }
 
     FakeRootView& root_;
-    const LayoutViews* layout_;
+    const LayoutViews& layout_;
 };
 
 }  // namespace
@@ -78,14 +73,10 @@ class FakeOutletBinder final : public OutletBinder {
 std::shared_ptr<View> FakeViewLoader::loadView(ViewController& controller) {
     auto root = std::make_shared<FakeRootView>();
     root->setController(controller.weak_from_this());
-    const LayoutViews* layout = nullptr;
-    if (layouts_ != nullptr) {
-        if (auto found = layouts_->find(controller.storyboardIdentifier());
-            found != layouts_->end()) {
-            layout = &found->second;
-        }
-    }
-    FakeOutletBinder binder(*root, layout);
+    static const LayoutViews unknown;
+    const auto& layouts = storyboardLayouts();
+    const auto found = layouts.find(controller.storyboardIdentifier());
+    FakeOutletBinder binder(*root, found == layouts.end() ? unknown : found->second);
     controller.bindOutlets(binder);
     return root;
 }

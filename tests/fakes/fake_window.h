@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "fakes/fake_view.h"
+#include "fakes/fake_view_base.h"
 #include "platform/window.h"
 
 namespace twl {
@@ -33,17 +33,12 @@ class FakeWindow final : public Window, public std::enable_shared_from_this<Fake
     void presentViewControllerAsModalWindow(std::shared_ptr<ViewController> controller) override;
     void dismiss() override;
 
-    // What the user and the desktop do.
-    void show();
     // The close button: the main window tells its delegate and leaves the
     // screen; a modal window's close button is its screen's Cancel.
     void performClose();
     void pressEscape();
 
-    bool isVisible() const { return visible_; }
-    // Modal windows presented over this one and not yet dismissed.
-    const std::vector<std::shared_ptr<FakeWindow>>& presentedWindows() const { return presented_; }
-    // The newest of them, or nothing.
+    // The newest modal window presented over this one and not yet dismissed, or nothing.
     std::shared_ptr<FakeWindow> modalWindow() const;
 
     // Lets go of replaced screens and dismissed windows.
@@ -57,6 +52,7 @@ class FakeWindow final : public Window, public std::enable_shared_from_this<Fake
     FakeWindow(Key, ViewLoader& loader) : loader_(loader) {}
 
   private:
+    void show();
     void releaseContent();
 
     ViewLoader& loader_;

@@ -4,13 +4,10 @@
 
 namespace twl::fakes {
 
-// Proxy settings that the test sets; counts how often they are read.
+// Proxy settings that the test sets.
 class FixedProxySettings final : public ProxySettings {
   public:
-    std::optional<nlohmann::json> copySystemProxySettings() override {
-        ++reads;
-        return settings;
-    }
+    std::optional<nlohmann::json> copySystemProxySettings() override { return settings; }
 
     // Settings as the system gives them when exactly these interfaces are up.
     static nlohmann::json withInterfaces(std::initializer_list<const char*> names) {
@@ -22,7 +19,6 @@ class FixedProxySettings final : public ProxySettings {
     }
 
     std::optional<nlohmann::json> settings;
-    int reads = 0;
 };
 
 }  // namespace twl::fakes

@@ -10,14 +10,9 @@ namespace twl::fakes {
 // wait for the test to answer them with answerAuthorizations().
 class RecordingNotificationCenter final : public NotificationCenter {
   public:
-    struct AuthorizationRequest {
-        unsigned options = 0;
-        AuthorizationHandler handler;
-    };
-
     bool isAvailable() const override { return available; }
-    void requestAuthorization(unsigned options, AuthorizationHandler handler) override {
-        authorizations.push_back({options, std::move(handler)});
+    void requestAuthorization(unsigned, AuthorizationHandler handler) override {
+        authorizations.push_back(std::move(handler));
     }
     void add(NotificationRequest request) override { requests.push_back(std::move(request)); }
 
@@ -25,13 +20,13 @@ class RecordingNotificationCenter final : public NotificationCenter {
     void answerAuthorizations(bool granted) {
         auto waiting = std::move(authorizations);
         authorizations.clear();
-        for (auto& request : waiting) {
-            request.handler(granted);
+        for (auto& handler : waiting) {
+            handler(granted);
         }
     }
 
     bool available = true;
-    std::vector<AuthorizationRequest> authorizations;
+    std::vector<AuthorizationHandler> authorizations;
     std::vector<NotificationRequest> requests;
 };
 

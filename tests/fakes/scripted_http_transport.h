@@ -17,11 +17,6 @@ namespace twl::fakes {
 // until the test answers it. getText answers from its own script at once.
 class ScriptedHttpTransport final : public HttpTransport {
   public:
-    struct TextRequest {
-        std::string url;
-        std::chrono::milliseconds bound;
-    };
-
     explicit ScriptedHttpTransport(RunLoop& loop) : loop_(loop) {}
 
     static JsonReply success(nlohmann::json value) { return JsonReply{std::move(value), {}}; }
@@ -39,7 +34,6 @@ class ScriptedHttpTransport final : public HttpTransport {
     TextReply getText(const std::string& url, std::chrono::milliseconds bound) override;
 
     const std::vector<HttpRequestSpec>& requests() const { return requests_; }
-    const std::vector<TextRequest>& textRequests() const { return textRequests_; }
 
   private:
     void deliver(JsonCompletion completion, JsonReply reply);
@@ -49,7 +43,6 @@ class ScriptedHttpTransport final : public HttpTransport {
     std::deque<TextReply> scriptedText_;
     std::deque<JsonCompletion> waiting_;
     std::vector<HttpRequestSpec> requests_;
-    std::vector<TextRequest> textRequests_;
 };
 
 }  // namespace twl::fakes

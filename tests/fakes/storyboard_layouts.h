@@ -28,8 +28,8 @@ struct LayoutView {
 
 using LayoutViews = std::map<std::string, LayoutView, std::less<>>;
 
-// Every named view of the storyboard's layouts, by screen identifier, as the
-// .ui files under resources/layouts have them (a test holds the two equal).
+// The views the screens bind as outlets, by screen identifier, as the .ui
+// files under resources/layouts have them (a test holds the two equal).
 const std::map<std::string, LayoutViews, std::less<>>& storyboardLayouts();
 
 }  // namespace twl::fakes

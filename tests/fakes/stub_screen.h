@@ -8,20 +8,12 @@
 
 namespace twl::fakes {
 
-// A screen that stands for one not written yet (or not under test): it binds
-// nothing and records its life-cycle calls, e.g. to check that "the window's
-// content became a new MainController":
-//
-//     storyboard.registerController("MainController",
-//                                   [] { return std::make_shared<fakes::StubScreen>(); });
-//     ...
-//     EXPECT_EQ(window->contentViewController()->storyboardIdentifier(), "MainController");
+// A screen that stands for one not under test: it binds nothing and records
+// the life-cycle calls the window and the layouts make.
 class StubScreen : public ViewController {
   public:
     void viewDidLoad() override { events.emplace_back("viewDidLoad"); }
-    void viewDidAppear() override { events.emplace_back("viewDidAppear"); }
     void mouseEntered(const MouseEvent&) override { events.emplace_back("mouseEntered"); }
-    void mouseExited(const MouseEvent&) override { events.emplace_back("mouseExited"); }
     void cancelOperation() override {
         events.emplace_back("cancelOperation");
         ViewController::cancelOperation();

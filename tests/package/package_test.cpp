@@ -14,21 +14,19 @@
 
 namespace {
 
-struct Ran {
-    int exitCode = -1;
-    std::string output;  // standard output and error, together
-};
-
-Ran run(const QString& program, const QStringList& arguments) {
+// Runs the program to its end: its exit code (-1 when it did not end by
+// itself) and its standard output and error together.
+std::pair<int, std::string> run(const QString& program, const QStringList& arguments) {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
-    if (!process.waitForFinished(240000) || process.exitStatus() != QProcess::NormalExit) {
+    const bool ended =
+        process.waitForFinished(240000) && process.exitStatus() == QProcess::NormalExit;
+    if (!ended) {
         process.kill();
         process.waitForFinished();
-        return Ran{-1, process.readAll().toStdString()};
     }
-    return Ran{process.exitCode(), process.readAll().toStdString()};
+    return {ended ? process.exitCode() : -1, process.readAll().toStdString()};
 }
 
 std::string readWhole(const QString& path) {
@@ -60,11 +58,13 @@ std::set<std::string> filesUnder(const QString& root) {
     return files;
 }
 
-TEST(InstalledTree, HoldsTheClientItsToolsItsDesktopEntryAndIconsAndNothingElse) {
+// The Debian package is looked at only where dpkg-deb is at hand.
+TEST(Package, InstallAndDebianPackageHoldTheClientItsToolsDesktopEntryAndIconsOnly) {
     QTemporaryDir folder;
     const QString prefix = folder.filePath("prefix");
-    const Ran install = run(TWL_CMAKE_COMMAND, {"--install", TWL_BUILD_DIR, "--prefix", prefix});
-    ASSERT_EQ(install.exitCode, 0) << install.output;
+    const auto [installed, installOutput] =
+        run(TWL_CMAKE_COMMAND, {"--install", TWL_BUILD_DIR, "--prefix", prefix});
+    ASSERT_EQ(installed, 0) << installOutput;
 
     EXPECT_EQ(filesUnder(prefix), expectedPaths())
         << "no provider, test or benchmark program belongs in the install";
@@ -76,24 +76,21 @@ TEST(InstalledTree, HoldsTheClientItsToolsItsDesktopEntryAndIconsAndNothingElse)
     EXPECT_TRUE(entry.find("\nExec=tidewaterlink\n") != std::string::npos &&
                 entry.find("\nIcon=tidewaterlink\n") != std::string::npos)
         << entry;
-}
 
-TEST(DebianPackage, DependsOnWhatTheClientNeedsAndHoldsTheInstalledFiles) {
     const QString dpkgDeb = QStandardPaths::findExecutable("dpkg-deb");
     if (dpkgDeb.isEmpty()) {
         GTEST_SKIP() << "dpkg-deb is not installed: not a Debian system";
     }
-    QTemporaryDir folder;
-    const Ran packed =
-        run(TWL_CPACK_COMMAND,
-            {"-G", "DEB", "--config", TWL_BUILD_DIR "/CPackConfig.cmake", "-B", folder.path()});
-    ASSERT_EQ(packed.exitCode, 0) << packed.output;
-    const QStringList debs = QDir(folder.path()).entryList({"*.deb"}, QDir::Files);
-    ASSERT_EQ(debs.size(), 1) << packed.output;
-    const QString deb = folder.filePath(debs.first());
+    const auto [packed, packOutput] =
+        run(TWL_CPACK_COMMAND, {"-G", "DEB", "--config", TWL_BUILD_DIR "/CPackConfig.cmake", "-B",
+                                folder.filePath("deb")});
+    ASSERT_EQ(packed, 0) << packOutput;
+    const QStringList debs = QDir(folder.filePath("deb")).entryList({"*.deb"}, QDir::Files);
+    ASSERT_EQ(debs.size(), 1) << packOutput;
+    const QString deb = folder.filePath("deb/" + debs.first());
 
     std::set<std::string> depends;  // package names, versions left out
-    const QString field = QString::fromStdString(run(dpkgDeb, {"--field", deb, "Depends"}).output);
+    const QString field = QString::fromStdString(run(dpkgDeb, {"--field", deb, "Depends"}).second);
     for (const QString& entry : field.split(',', Qt::SkipEmptyParts)) {
         depends.insert(entry.trimmed().section(' ', 0, 0).toStdString());
     }
@@ -103,7 +100,7 @@ TEST(DebianPackage, DependsOnWhatTheClientNeedsAndHoldsTheInstalledFiles) {
     }
 
     const QString unpacked = folder.filePath("unpacked");
-    ASSERT_EQ(run(dpkgDeb, {"-x", deb, unpacked}).exitCode, 0);
+    ASSERT_EQ(run(dpkgDeb, {"-x", deb, unpacked}).first, 0);
     EXPECT_EQ(filesUnder(unpacked + "/usr"), expectedPaths());
     EXPECT_EQ(filesUnder(unpacked).size(), expectedPaths().size()) << "all of it under /usr";
     const std::string tool = readWhole(unpacked + "/usr/share/tidewaterlink/macosvpn");

@@ -13,57 +13,38 @@
 namespace twl {
 namespace {
 
-class PointingHand : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() {
-        installInterfaceComponents(*qobject_cast<QApplication*>(QCoreApplication::instance()));
-    }
-
-    void SetUp() override {
-        window.resize(400, 300);
-        window.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    }
-
-    void TearDown() override {
-        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "no hand left held";
-    }
-
-    // Adds a widget after start-up, as any screen would.
-    template <typename Widget>
-    Widget& add(const QRect& geometry) {
-        auto* widget = new Widget(&window);
-        widget->setGeometry(geometry);
-        widget->show();
-        return *widget;
-    }
-
+// A disabled widget gets no cursor of its own; the style holds the hand while
+// the mouse is over it and must give it back. The button is made after
+// start-up, as any screen's would be.
+TEST(PointingHand, ReachesButtonsMadeAfterStartUpEvenDisabledAndGivesTheHandBack) {
+    installInterfaceComponents(*qobject_cast<QApplication*>(QCoreApplication::instance()));
+    QWidget window;
+    window.resize(400, 300);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    auto* button = new QPushButton(&window);
+    button->setGeometry(20, 20, 100, 30);
+    button->setStyleSheet("QPushButton { background: #267ba2; color: white; border: none; }");
+    auto* label = new QLabel(&window);
+    label->setGeometry(20, 200, 100, 30);
+    button->show();
+    label->show();
     // What the user sees at `point`: an override if one is held, else the window's cursor.
-    Qt::CursorShape cursorAt(const QPoint& point) {
+    const auto cursorAt = [&](const QPoint& point) {
         QTest::mouseMove(&window, point);
         QCoreApplication::processEvents();
         const QCursor* held = QGuiApplication::overrideCursor();
         return held ? held->shape() : window.windowHandle()->cursor().shape();
-    }
-
-    QWidget window;
-};
-
-// A disabled widget gets no cursor of its own; the style holds the hand while
-// the mouse is over it and must give it back.
-TEST_F(PointingHand, ReachesButtonsMadeAfterStartUpEvenDisabledAndGivesTheHandBack) {
-    auto& button = add<QPushButton>({20, 20, 100, 30});
-    button.setStyleSheet("QPushButton { background: #267ba2; color: white; border: none; }");
-    auto& label = add<QLabel>({20, 200, 100, 30});
+    };
     EXPECT_EQ(cursorAt({60, 35}), Qt::PointingHandCursor);
-    EXPECT_NE(cursorAt(label.geometry().center()), Qt::PointingHandCursor);
+    EXPECT_NE(cursorAt(label->geometry().center()), Qt::PointingHandCursor);
 
-    button.setEnabled(false);  // as a screen does while it works on a click
+    button->setEnabled(false);  // as a screen does while it works on a click
     EXPECT_EQ(cursorAt({60, 36}), Qt::PointingHandCursor);
     EXPECT_NE(cursorAt({300, 250}), Qt::PointingHandCursor);
     EXPECT_EQ(cursorAt({60, 35}), Qt::PointingHandCursor);
-    button.hide();
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    button->hide();
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "no hand left held";
 }
 
 }  // namespace

@@ -6,12 +6,9 @@
 #include <QTimer>
 
 #include "platform/application_delegate.h"
-#include "platform/menu.h"
 #include "platform/qt/desktop_shell.h"
 #include "platform/qt/qt_layouts.h"
-#include "platform/qt/qt_status_bar_button.h"
 #include "platform/qt/qt_workspace.h"
-#include "platform/status_bar_button.h"
 #include "qt_test_support.h"
 
 namespace twl {
@@ -32,21 +29,6 @@ TEST(QtShell, HidingTheClientHidesEveryWindowOrMinimisesWithoutATray) {
         workspace.unhideApplication();
         EXPECT_TRUE(main.isVisible() && !main.isMinimized());
     }
-}
-
-TEST(QtShell, TheStatusItemsMenuSendsItsAction) {
-    std::vector<MenuAction> performed;
-    QtStatusItem item([&](MenuAction action) { performed.push_back(action); });
-    auto menu = std::make_shared<Menu>();
-    menu->addItem(MenuItem{"Close Application", MenuAction::terminate, "q"});
-    item.setMenu(menu);
-    ASSERT_NE(item.shownMenu(), nullptr);
-    const auto actions = item.shownMenu()->actions();
-    ASSERT_EQ(actions.size(), 1);
-    EXPECT_EQ(actions.front()->text(), "Close Application");
-    EXPECT_EQ(actions.front()->shortcut(), QKeySequence("Ctrl+Q"));
-    actions.front()->trigger();
-    EXPECT_EQ(performed, std::vector<MenuAction>{MenuAction::terminate});
 }
 
 struct RecordingDelegate final : ApplicationDelegate {

@@ -15,12 +15,8 @@ using test_support::screen;
 class QtWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        for (const auto& [name, height] : {std::pair{"Small", 200}, std::pair{"Tall", 400}}) {
-            layouts.registerLayout(name, [height = height] {
-                auto root = std::make_unique<QWidget>();
-                root->resize(300, height);
-                return root;
-            });
+        for (const char* name : {"Small", "Tall"}) {
+            layouts.registerLayout(name, [] { return std::make_unique<QWidget>(); });
         }
     }
 
@@ -32,16 +28,6 @@ class QtWindowTest : public ::testing::Test {
 
     QtLayouts layouts;
 };
-
-TEST_F(QtWindowTest, EachScreenBringsItsSizeAndAFixedWindowKeepsIt) {
-    auto window = makeWindow();
-    window->setContentViewController(screen("Small"));
-    window->setStyleMask(window->styleMask() & ~window_style::resizable);
-    EXPECT_EQ(window->widget()->maximumSize(), QSize(300, 200));
-    window->setContentViewController(screen("Tall"));
-    EXPECT_EQ(window->widget()->size(), QSize(300, 400));
-    EXPECT_EQ(window->widget()->maximumSize(), QSize(300, 400));
-}
 
 // Controllers rely on Esc and the close button of a modal window being a
 // cancel, and on Esc leaving the main window up.

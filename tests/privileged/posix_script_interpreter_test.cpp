@@ -78,11 +78,8 @@ TEST_F(PosixScriptInterpreterTest, MalformedStatementsRunNothingAndRunScriptCarr
     const std::string file = (temp / "ran").string();
     // Anything but the two shapes.
     const std::string sources[] = {
-        "",
         "do shell script \"touch " + file,
         "do shell script \"touch " + file + "\\q\"",
-        "do shell script \"touch\n" + file + "\"",
-        "do shell script \"touch " + file + "\" ",
         "do shell script \"touch " + file + "\" with administrator privileges",
         plainScript("touch " + file) + "; touch " + file,
         plainScript("touch " + file + std::string(1, '\0') + "; touch " + file),
@@ -123,16 +120,6 @@ TEST_F(PosixScriptInterpreterTest, BackgroundJobsAreNotWaitedFor) {
     const pid_t job = std::stoi(result.descriptor);
     ::kill(job, SIGKILL);
     EXPECT_TRUE(endsSoon(job));
-}
-
-TEST_F(PosixScriptInterpreterTest, PrivilegedStatementRunsDirectlyForRoot) {
-    if (::geteuid() != 0) {
-        GTEST_SKIP() << "needs root; elevation through sudo is covered by the sudo sandbox test";
-    }
-    const auto result =
-        interpreter().execute(privilegedScript("id -u; readlink /proc/$$/fd/0", "anyone", "x"));
-    EXPECT_TRUE(result.ok) << result.error;
-    EXPECT_EQ(result.descriptor, "0\n/dev/null\n");
 }
 
 }  // namespace

@@ -9,37 +9,17 @@
 namespace twl {
 namespace {
 
-struct TextRow {
-    const char* name;
-    std::string built;
-    std::string expected;
-};
-
-TEST(ScriptTexts, OrdinaryValuesGiveTheUsualTexts) {
+// The tool's arguments in their order, and the administrator pair as given.
+TEST(ScriptTexts, PrivilegedStatementsCarryTheCommandAndThePair) {
     const std::string tool = "/opt/tidewaterlink/share/tidewaterlink/macosvpn";
-    const TextRow rows[] = {
-        {"connect", plainScript(commands::connectService()),
-         R"(do shell script "networksetup -connectpppoeservice Tidewaterlink")"},
-        {"create service",
-         privilegedScript(commands::createService(tool, "vpn.example.net", "alice", "s3cret"),
-                          "admin", "adminpw"),
-         "do shell script \"sudo " + tool +
-             " create --l2tp Tidewaterlink --endpoint vpn.example.net --force --username alice"
-             " --password s3cret --shared-secret psk731\" user name \"admin\" password "
-             "\"adminpw\" with administrator privileges"},
-        {"copy tool", privilegedScript(commands::copyTool(tool + ".txt"), "admin", "adminpw"),
-         "do shell script \"sudo cp " + tool +
-             ".txt /usr/local\" user name \"admin\" password \"adminpw\" with administrator "
-             "privileges"},
-        {"remove marker", privilegedScript(commands::removeMarker(), "admin", "adminpw"),
-         "do shell script \"sudo rm -rf /usr/local/macosvpn.txt\" user name \"admin\" password "
-         "\"adminpw\" with administrator privileges"},
-        {"empty administrator pair", privilegedScript("true", "", ""),
-         R"(do shell script "true" user name "" password "" with administrator privileges)"},
-    };
-    for (const auto& row : rows) {
-        EXPECT_EQ(row.built, row.expected) << row.name;
-    }
+    EXPECT_EQ(privilegedScript(commands::createService(tool, "vpn.example.net", "alice", "s3cret"),
+                               "admin", "adminpw"),
+              "do shell script \"sudo " + tool +
+                  " create --l2tp Tidewaterlink --endpoint vpn.example.net --force --username alice"
+                  " --password s3cret --shared-secret psk731\" user name \"admin\" password "
+                  "\"adminpw\" with administrator privileges");
+    EXPECT_EQ(privilegedScript("true", "", ""),
+              R"(do shell script "true" user name "" password "" with administrator privileges)");
 }
 
 TEST(ScriptTexts, StatementStringsEscapeTheirFiveCharacters) {
