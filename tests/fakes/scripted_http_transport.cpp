@@ -21,7 +21,8 @@ void ScriptedHttpTransport::sendJson(HttpRequestSpec request, JsonCompletion com
     scriptedJson_.pop_front();
 }
 
-TextReply ScriptedHttpTransport::getText(const std::string&, std::chrono::milliseconds) {
+TextReply ScriptedHttpTransport::getText(const std::string& url, std::chrono::milliseconds bound) {
+    textRequests_.push_back({url, bound});
     if (scriptedText_.empty()) {
         return TextReply{{}, "no reply scripted"};
     }

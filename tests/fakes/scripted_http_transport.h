@@ -34,6 +34,11 @@ class ScriptedHttpTransport final : public HttpTransport {
     TextReply getText(const std::string& url, std::chrono::milliseconds bound) override;
 
     const std::vector<HttpRequestSpec>& requests() const { return requests_; }
+    struct TextRequest {
+        std::string url;
+        std::chrono::milliseconds bound;
+    };
+    const std::vector<TextRequest>& textRequests() const { return textRequests_; }
 
   private:
     void deliver(JsonCompletion completion, JsonReply reply);
@@ -43,6 +48,7 @@ class ScriptedHttpTransport final : public HttpTransport {
     std::deque<TextReply> scriptedText_;
     std::deque<JsonCompletion> waiting_;
     std::vector<HttpRequestSpec> requests_;
+    std::vector<TextRequest> textRequests_;
 };
 
 }  // namespace twl::fakes
