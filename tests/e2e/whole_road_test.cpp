@@ -303,7 +303,12 @@ class WholeRoadForReal : public ::testing::Test {
 
 TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOutQuit) {
     ASSERT_TRUE(ready);
+    // Its accounts given here: the build tree may lie under /tmp, now covered.
     fakes::DevproviderProcess provider(fakes::DevproviderSetup{
+        .accounts = json::array({{{"user", accountName},
+                                  {"password", accountPassword},
+                                  {"status", "Paid"},
+                                  {"message", ""}}}),
         .arguments = {"--public-ip", publicIp},
         .program = (bundleRoot / "bin" / "tidewaterlink-devprovider").string()});
     int argc = 1;
