@@ -3,7 +3,7 @@
 #include "app/app_context.h"
 #include "platform/console.h"
 #include "platform/http_transport.h"
-#include "vpn/utf8_text.h"
+#include "platform/utf8_text.h"
 
 namespace twl {
 namespace {

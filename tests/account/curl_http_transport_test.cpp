@@ -7,7 +7,7 @@
 
 #include "account/awaitable_run_loop.h"
 #include "account/devprovider_process.h"
-#include "platform/curl/utf8.h"
+#include "platform/utf8_text.h"
 
 namespace twl {
 namespace {

@@ -1,6 +1,6 @@
 #include "l2tp_profile.h"
 
-#include "vpn/utf8_text.h"
+#include "platform/utf8_text.h"
 
 namespace twl::tools {
 namespace {

@@ -5,7 +5,8 @@
 #include <string_view>
 
 #include "app/build_config.h"
-#include "platform/curl/utf8.h"
+#include "platform/json_reading.h"
+#include "platform/utf8_text.h"
 
 namespace twl {
 namespace {
@@ -84,6 +85,9 @@ std::optional<std::string> CurlTransfer::configure(const HttpRequestSpec& reques
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 10L);
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    // Ending a transfer must not wait for a name look-up that never answers:
+    // quitting would hang on the resolver thread.
+    curl_easy_setopt(easy, CURLOPT_QUICK_EXIT, 1L);
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS,
                      static_cast<long>(policy.connectBound.count()));
     curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(policy.totalBound.count()));
@@ -182,11 +186,12 @@ JsonReply CurlTransfer::jsonReply(CURLcode result) const {
     if (auto error = failure(result)) {
         return JsonReply{std::nullopt, std::move(error)};
     }
-    try {
-        return JsonReply{nlohmann::json::parse(body_), std::nullopt};
-    } catch (const nlohmann::json::exception& e) {
-        return JsonReply{std::nullopt, std::string("the reply is not JSON: ") + e.what()};
+    std::string error;
+    auto value = readOutsideJson(body_, error);
+    if (!value) {
+        return JsonReply{std::nullopt, "the reply is not JSON: " + error};
     }
+    return JsonReply{std::move(value), std::nullopt};
 }
 
 TextReply CurlTransfer::textReply(CURLcode result) const {

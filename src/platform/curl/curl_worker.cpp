@@ -66,12 +66,7 @@ void CurlWorker::admitIncoming() {
     for (auto& transfer : arrived) {
         CURL* easy = transfer->handle();
         if (curl_multi_add_handle(multi_.get(), easy) != CURLM_OK) {
-            JsonReply reply{std::nullopt, "cannot start the request"};
-            mainLoop_.post([completion = std::move(transfer->completion), reply] {
-                if (completion) {
-                    completion(reply);
-                }
-            });
+            deliver(std::move(transfer->completion), JsonReply{std::nullopt, "cannot start the request"});
             continue;
         }
         active_.emplace(easy, std::move(transfer));
@@ -93,13 +88,17 @@ void CurlWorker::finishDone() {
         }
         const std::unique_ptr<CurlTransfer> transfer = std::move(found->second);
         active_.erase(found);
-        mainLoop_.post(
-            [completion = std::move(transfer->completion), reply = transfer->jsonReply(result)] {
-                if (completion) {
-                    completion(reply);
-                }
-            });
+        deliver(std::move(transfer->completion), transfer->jsonReply(result));
     }
+}
+
+void CurlWorker::deliver(HttpTransport::JsonCompletion completion, JsonReply reply) {
+    // Moved all the way: a reply nested deeply enough is too costly to copy.
+    mainLoop_.post([completion = std::move(completion), reply = std::move(reply)]() mutable {
+        if (completion) {
+            completion(std::move(reply));
+        }
+    });
 }
 
 void CurlWorker::abandonAll() {

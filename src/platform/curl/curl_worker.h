@@ -38,6 +38,7 @@ class CurlWorker {
     void run();
     void admitIncoming();
     void finishDone();
+    void deliver(HttpTransport::JsonCompletion completion, JsonReply reply);
     void abandonAll();
 
     RunLoop& mainLoop_;

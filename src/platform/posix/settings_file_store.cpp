@@ -12,6 +12,8 @@
 #include <iostream>
 #include <sstream>
 
+#include "platform/json_reading.h"
+
 namespace twl {
 namespace {
 
@@ -100,16 +102,17 @@ void SettingsFileStore::load() {
     }
     std::stringstream text;
     text << in.rdbuf();
-    const auto parsed = nlohmann::json::parse(text.str(), nullptr, false);
-    if (parsed.is_discarded()) {
-        setAsideUnreadable("not valid JSON");
+    std::string error;
+    auto parsed = readOutsideJson(text.str(), error);
+    if (!parsed) {
+        setAsideUnreadable("not valid JSON (" + error + ")");
         return;
     }
-    if (!parsed.is_object()) {
+    if (!parsed->is_object()) {
         setAsideUnreadable("not a JSON object");
         return;
     }
-    values_ = parsed;
+    values_ = std::move(*parsed);
 }
 
 void SettingsFileStore::setAsideUnreadable(const std::string& reason) {

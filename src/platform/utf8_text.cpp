@@ -1,4 +1,4 @@
-#include "vpn/utf8_text.h"
+#include "platform/utf8_text.h"
 
 namespace twl {
 namespace {
