@@ -3,12 +3,19 @@
 #include "app/app_context.h"
 #include "platform/console.h"
 #include "platform/menu.h"
+#include "platform/script_interpreter.h"
 #include "platform/status_bar.h"
 #include "platform/status_item.h"
 #include "privileged/commands.h"
 #include "privileged/script_runner.h"
 
 namespace twl {
+namespace {
+
+// How long quitting waits for the disconnect command.
+constexpr std::chrono::seconds quitDisconnectBound{5};
+
+}  // namespace
 
 AppDelegate::AppDelegate(AppContext& context, StatusBar& statusBar)
     : context_(context),
@@ -31,8 +38,10 @@ void AppDelegate::applicationWillTerminate() {
     if (!context_.isConnected) {
         return;
     }
-    // Synchronous: the tunnel is down before the process ends.
-    runScript(context_.interpreter(), plainScript(commands::disconnectService()));
+    // Synchronous, so the tunnel is down before the process ends, but bounded:
+    // a hung tool must not keep the client from quitting.
+    runScript(context_.interpreter(), plainScript(commands::disconnectService()),
+              ScriptOptions{.timeLimit = quitDisconnectBound});
 }
 
 }  // namespace twl

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <optional>
 #include <string>
 
 namespace twl {
@@ -12,12 +14,26 @@ struct ScriptResult {
     std::string error;
 };
 
+// What a statement runs with besides its text.
+struct ScriptOptions {
+    // A bound shorter than the interpreter's own, for a command that must not
+    // hold up its caller for long (the disconnect while quitting).
+    std::optional<std::chrono::milliseconds> timeLimit;
+};
+
 // Runs one `do shell script` statement. Called on the main thread; returns only
 // after the command has ended (or has been stopped for running too long).
 class ScriptInterpreter {
   public:
     virtual ~ScriptInterpreter() = default;
-    virtual ScriptResult execute(const std::string& source) = 0;
+
+    ScriptResult execute(const std::string& source) { return run(source, ScriptOptions{}); }
+    ScriptResult execute(const std::string& source, const ScriptOptions& options) {
+        return run(source, options);
+    }
+
+  protected:
+    virtual ScriptResult run(const std::string& source, const ScriptOptions& options) = 0;
 };
 
 }  // namespace twl

@@ -66,4 +66,9 @@ void runScript(ScriptInterpreter& interpreter, const std::string& source) {
     (void)interpreter.execute(source);
 }
 
+void runScript(ScriptInterpreter& interpreter, const std::string& source,
+               const ScriptOptions& options) {
+    (void)interpreter.execute(source, options);
+}
+
 }  // namespace twl

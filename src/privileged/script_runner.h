@@ -6,6 +6,7 @@
 namespace twl {
 
 class ScriptInterpreter;
+struct ScriptOptions;
 
 // `do shell script "{command}" user name "{user}" password "{password}" with
 // administrator privileges`. Each piece is escaped as the statement's string
@@ -19,6 +20,8 @@ std::string plainScript(std::string_view command);
 // Runs the statement and waits for the command to end. The outcome is not
 // looked at: callers judge success by its effect.
 void runScript(ScriptInterpreter& interpreter, const std::string& source);
+void runScript(ScriptInterpreter& interpreter, const std::string& source,
+               const ScriptOptions& options);
 
 // The text of a string literal of the statement language holding `value`:
 // backslash and double quote escaped, line breaks and tabs as \n, \r, \t.

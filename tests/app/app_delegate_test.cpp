@@ -40,6 +40,8 @@ TEST_F(AppDelegateTest, TheMenuQuitsAndQuitSaysSoAndDisconnectsOnlyATunnelThatIs
               std::vector<std::string>{R"(do shell script "networksetup -disconnectpppoeservice )"
                                        R"(Tidewaterlink")"})
         << "no administrator privileges and no credentials";
+    ASSERT_EQ(interpreter.options.size(), 1U);
+    EXPECT_EQ(interpreter.options[0].timeLimit, std::chrono::seconds(5)) << "quitting is bounded";
 }
 
 }  // namespace

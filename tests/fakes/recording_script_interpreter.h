@@ -11,13 +11,16 @@ namespace twl::fakes {
 // `result` (success with no output unless a test says otherwise).
 class RecordingScriptInterpreter final : public ScriptInterpreter {
   public:
-    ScriptResult execute(const std::string& source) override {
+    std::vector<std::string> sources;
+    std::vector<ScriptOptions> options;  // one per source
+    ScriptResult result{true, "", ""};
+
+  protected:
+    ScriptResult run(const std::string& source, const ScriptOptions& given) override {
         sources.push_back(source);
+        options.push_back(given);
         return result;
     }
-
-    std::vector<std::string> sources;
-    ScriptResult result{true, "", ""};
 };
 
 }  // namespace twl::fakes

@@ -5,7 +5,7 @@
 
 namespace twl::fakes {
 
-ScriptResult SimulatedSystem::execute(const std::string& source) {
+ScriptResult SimulatedSystem::run(const std::string& source, const ScriptOptions&) {
     sources.push_back(source);
     const StatementParse parsed = parseStatement(source);
     if (!parsed.statement) {

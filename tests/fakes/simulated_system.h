@@ -17,8 +17,6 @@ class SimulatedSystem final : public ScriptInterpreter {
   public:
     explicit SimulatedSystem(FakeFileManager& files) : files_(files) {}
 
-    ScriptResult execute(const std::string& source) override;
-
     // The statements, as given.
     std::vector<std::string> sources;
     // The commands that ran (their statement compiled and, when privileged,
@@ -27,6 +25,9 @@ class SimulatedSystem final : public ScriptInterpreter {
 
     std::string adminUserName = "admin";
     std::string adminPassword = "admin-pass";
+
+  protected:
+    ScriptResult run(const std::string& source, const ScriptOptions& options) override;
 
   private:
     FakeFileManager& files_;

@@ -3,6 +3,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string_view>
 #include <system_error>
 #include <vector>
@@ -96,7 +97,7 @@ PosixScriptInterpreter::PosixScriptInterpreter(std::filesystem::path compatFolde
                                                ScriptLimits limits)
     : compatFolder_(std::move(compatFolder)), limits_(limits) {}
 
-ScriptResult PosixScriptInterpreter::execute(const std::string& source) {
+ScriptResult PosixScriptInterpreter::run(const std::string& source, const ScriptOptions& options) {
     auto parsed = parseStatement(source);
     if (!parsed.statement) {
         return failure("the statement does not compile: " + parsed.error);
@@ -106,23 +107,29 @@ ScriptResult PosixScriptInterpreter::execute(const std::string& source) {
     if (statement.command.find('\0') != std::string::npos) {
         return failure("the statement does not compile: the command holds a NUL character");
     }
-    if (!statement.administrator || ::geteuid() == 0) {
-        return runAsCurrentUser(statement.command);
+    ScriptLimits limits = limits_;
+    if (options.timeLimit) {
+        limits.timeLimit = std::min(limits.timeLimit, *options.timeLimit);
     }
-    return runElevated(statement.command, *statement.administrator);
+    if (!statement.administrator || ::geteuid() == 0) {
+        return runAsCurrentUser(statement.command, limits);
+    }
+    return runElevated(statement.command, *statement.administrator, limits);
 }
 
-ScriptResult PosixScriptInterpreter::runAsCurrentUser(const std::string& command) const {
+ScriptResult PosixScriptInterpreter::runAsCurrentUser(const std::string& command,
+                                                      ScriptLimits limits) const {
     ChildRequest request;
     request.argv = {shell, "-c", command};
     request.environment = environment();
-    request.timeLimit = limits_.timeLimit;
+    request.timeLimit = limits.timeLimit;
     request.stopMethod = StopMethod::KillGroup;
-    return outcome(runChildProcess(request), limits_.timeLimit);
+    return outcome(runChildProcess(request), limits.timeLimit);
 }
 
 ScriptResult PosixScriptInterpreter::runElevated(
-    const std::string& command, const AdministratorCredentials& administrator) const {
+    const std::string& command, const AdministratorCredentials& administrator,
+    ScriptLimits limits) const {
     // sudo can only prove the password of the user who runs it.
     if (administrator.userName != currentUserName()) {
         return failure(authorisationFailed + ": the user name is not the current user's");
@@ -135,9 +142,9 @@ ScriptResult PosixScriptInterpreter::runElevated(
     request.argv = {sudo, "-S", "-k", "-p", "", "--", shell, "-c", elevatedShell(), "sh", command};
     request.environment = environment();
     request.input = administrator.password + "\n";
-    request.timeLimit = limits_.timeLimit;
+    request.timeLimit = limits.timeLimit;
     request.stopMethod = StopMethod::TerminateThenKill;
-    request.grace = limits_.stopGrace;
+    request.grace = limits.stopGrace;
 
     ChildResult child = runChildProcess(request);
     const bool started = child.output.starts_with(startedMarker);
@@ -151,7 +158,7 @@ ScriptResult PosixScriptInterpreter::runElevated(
     if (!started && child.end != ChildResult::End::Stopped) {
         return failure(authorisationFailed, std::move(child.output));
     }
-    return outcome(std::move(child), limits_.timeLimit);
+    return outcome(std::move(child), limits.timeLimit);
 }
 
 std::vector<std::string> PosixScriptInterpreter::environment() const {

@@ -31,12 +31,14 @@ class PosixScriptInterpreter final : public ScriptInterpreter {
   public:
     explicit PosixScriptInterpreter(std::filesystem::path compatFolder, ScriptLimits limits = {});
 
-    ScriptResult execute(const std::string& source) override;
+  protected:
+    ScriptResult run(const std::string& source, const ScriptOptions& options) override;
 
   private:
-    ScriptResult runAsCurrentUser(const std::string& command) const;
+    ScriptResult runAsCurrentUser(const std::string& command, ScriptLimits limits) const;
     ScriptResult runElevated(const std::string& command,
-                             const AdministratorCredentials& administrator) const;
+                             const AdministratorCredentials& administrator,
+                             ScriptLimits limits) const;
     std::vector<std::string> environment() const;
 
     std::filesystem::path compatFolder_;
