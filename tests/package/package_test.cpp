@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <set>
@@ -58,6 +59,15 @@ std::set<std::string> filesUnder(const QString& root) {
     return files;
 }
 
+// What readelf says of a program, one part of it.
+std::string readelf(const QString& part, const QString& program) {
+    return run("readelf", {part, "--wide", program}).second;
+}
+
+bool has(const std::string& text, const char* part) {
+    return text.find(part) != std::string::npos;
+}
+
 // The Debian package is looked at only where dpkg-deb is at hand.
 TEST(Package, InstallAndDebianPackageHoldTheClientItsToolsDesktopEntryAndIconsOnly) {
     QTemporaryDir folder;
@@ -71,6 +81,19 @@ TEST(Package, InstallAndDebianPackageHoldTheClientItsToolsDesktopEntryAndIconsOn
     for (const auto& program : programs) {
         EXPECT_TRUE(QFileInfo(prefix + "/" + QString::fromStdString(program)).isExecutable())
             << program;
+    }
+    for (const auto& program : programs) {
+        SCOPED_TRACE(program);
+        const QString path = prefix + "/" + QString::fromStdString(program);
+        EXPECT_TRUE(has(readelf("-h", path), "DYN (")) << "position independent";
+        EXPECT_TRUE(has(readelf("-l", path), "GNU_RELRO"));
+        EXPECT_TRUE(has(readelf("-d", path), "BIND_NOW")) << "no lazy binding";
+        const std::string symbols = readelf("--dyn-syms", path);
+        EXPECT_TRUE(has(symbols, "__stack_chk_fail"));
+        const bool fortified = QString::fromStdString(symbols)
+                                   .remove("__stack_chk_fail")
+                                   .contains(QRegularExpression("__\\w+_chk@"));
+        EXPECT_TRUE(fortified) << "fortified libc calls";
     }
     const std::string entry = readWhole(prefix + "/share/applications/tidewaterlink.desktop");
     EXPECT_TRUE(entry.find("\nExec=tidewaterlink\n") != std::string::npos &&

@@ -5,8 +5,10 @@
 #include <QPushButton>
 
 #include "platform/qt/qt_button.h"
+#include "platform/qt/qt_layouts.h"
 #include "platform/qt/qt_text_field.h"
 #include "platform/qt/qt_view.h"
+#include "qt_test_support.h"
 
 namespace twl {
 namespace {
@@ -28,6 +30,46 @@ TEST(QtViews, FacadesOutliveTheirWidgetsHarmlessly) {
     EXPECT_EQ(field.stringValue(), "");
     EXPECT_TRUE(view.isHidden());
     EXPECT_EQ(login.layer(), nullptr);
+}
+
+// A server's words are shown as sent, never as markup, and never grow the window.
+TEST(QtViews, LabelsShowOutsideTextAsPlainTextWithinTheirPlace) {
+    const auto layouts = QtLayouts::withStoryboardLayouts();
+    struct Row {
+        const char* screen;
+        const char* label;
+        std::string text;
+        bool elided;
+    };
+    const std::string markup = "<b>Renew</b> at <a href='https://x.test'>our site</a>";
+    const std::string image = "<img src='x' width=3000 height=2000>";
+    const std::string essay = "Renew now. " + std::string(3000, 'w') + " and more words after";
+    for (const auto& row : {Row{"LoginController", "lblErrorMessage", markup, false},
+                            Row{"LoginController", "lblErrorMessage", image, false},
+                            Row{"LoginController", "lblErrorMessage", essay, true},
+                            Row{"MainController", "lblIPAddress", essay, true}}) {
+        SCOPED_TRACE(row.label + (" " + row.text.substr(0, 20)));
+        auto screen = test_support::screen(row.screen);
+        screen->loadViewIfNeeded(*layouts);
+        QWidget& root = test_support::rootOf(*screen);
+        root.show();
+        const QSize before = root.sizeHint();
+        auto* label = root.findChild<QLabel*>(row.label);
+        ASSERT_NE(label, nullptr);
+        label->parentWidget()->show();  // the panel, as the screen shows it
+        QtTextField field(label);
+        field.setStringValue(row.text);
+        test_support::finishTurn();
+
+        EXPECT_EQ(label->textFormat(), Qt::PlainText);
+        EXPECT_EQ(field.stringValue(), row.text) << "the whole text, as sent";
+        EXPECT_EQ(root.sizeHint().width(), before.width()) << "the window does not grow";
+        EXPECT_LE(label->height(), 4 * label->fontMetrics().lineSpacing());
+        EXPECT_EQ(label->toolTip().toStdString(), row.elided ? row.text : "");
+        if (!row.elided) {
+            EXPECT_EQ(label->text().toStdString(), row.text);
+        }
+    }
 }
 
 }  // namespace

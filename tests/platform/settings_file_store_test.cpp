@@ -78,8 +78,10 @@ TEST_F(SettingsFileStoreTest, TheFolderIsPrivateFromTheFirstWriteAndStaysSo) {
 }
 
 TEST_F(SettingsFileStoreTest, AnUnreadableFileIsSetAsideAndTheStoreStartsEmpty) {
-    for (const std::string bad : {"{not json", "[\"an\", \"array\"]", ""}) {
-        SCOPED_TRACE(bad);
+    const std::string deep = std::string(100'000, '[') + std::string(100'000, ']');
+    for (const std::string& bad : {std::string("{not json"), std::string("[\"an\", \"array\"]"),
+                                   std::string(), "{\"k\": " + deep + "}"}) {
+        SCOPED_TRACE(bad.substr(0, 20));
         writeRaw(bad);
         SettingsFileStore store(file_);
         EXPECT_EQ(store.objectForKey(keys::vpnUserName), std::nullopt);
@@ -97,6 +99,74 @@ TEST_F(SettingsFileStoreTest, AWriteThatCannotHappenIsSurvived) {
     SettingsFileStore store(root_ / "blocked" / "defaults.json");
     store.setObject("other", keys::username);  // must neither throw nor crash
     EXPECT_EQ(storedString(store, keys::username), "other") << "the running client keeps the value";
+}
+
+// Another session of the same user writes between this one's load and write.
+TEST_F(SettingsFileStoreTest, TwoClientsWritingInTurnLoseNothing) {
+    SettingsFileStore mine(file_);
+    const pid_t other = ::fork();
+    ASSERT_GE(other, 0);
+    if (other == 0) {
+        SettingsFileStore theirs(file_);
+        theirs.setObject("theirs.example", keys::serverUrl);
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(other, &status, 0), other);
+    mine.setObject("admin", keys::username);
+    mine.setBool(true, keys::autoLogin);
+
+    const SettingsFileStore after(file_);
+    EXPECT_EQ(storedString(after, keys::serverUrl), "theirs.example");
+    EXPECT_EQ(storedString(after, keys::username), "admin");
+    EXPECT_EQ(after.objectForKey(keys::autoLogin), SettingValue{true});
+    EXPECT_EQ(storedString(mine, keys::serverUrl), "theirs.example") << "seen at the write";
+}
+
+// Settings planted by someone else would send the credentials to their server.
+TEST_F(SettingsFileStoreTest, OnlyTheUsersOwnFolderAndFileAreRead) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to give a file to another user";
+    }
+    constexpr uid_t nobody = 65534;
+    const std::string planted = R"({"server_url": "evil.example"})";
+    for (const bool folderIsTheirs : {true, false}) {
+        SCOPED_TRACE(folderIsTheirs ? "their folder" : "their file in our folder");
+        writeRaw(planted);
+        ASSERT_EQ(::chown((folderIsTheirs ? file_.parent_path() : file_).c_str(), nobody, nobody),
+                  0);
+        SettingsFileStore store(file_);
+        EXPECT_EQ(store.objectForKey(keys::serverUrl), std::nullopt);
+        store.setObject("mine.example", keys::serverUrl);
+        EXPECT_EQ(storedString(store, keys::serverUrl), "mine.example") << "kept in memory";
+        std::ifstream in(file_);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), planted) << "not written";
+        fs::remove_all(file_.parent_path());
+    }
+    // Ours, but writable by the group: tightened, then read.
+    writeRaw(planted);
+    fs::permissions(file_, fs::perms(0664));
+    fs::permissions(file_.parent_path(), fs::perms(0775));
+    EXPECT_EQ(storedString(SettingsFileStore(file_), keys::serverUrl), "evil.example");
+    EXPECT_EQ(modeOf(file_), 0600u);
+    EXPECT_EQ(modeOf(file_.parent_path()), 0700u);
+}
+
+TEST(SettingsFileStorePath, WithoutHomeTheHomeFolderComesFromThePasswordDatabase) {
+    std::vector<std::pair<std::string, std::string>> saved;
+    for (const char* name : {"HOME", "XDG_CONFIG_HOME"}) {
+        if (const char* value = std::getenv(name)) {
+            saved.emplace_back(name, value);
+        }
+        ::unsetenv(name);
+    }
+    const fs::path path = SettingsFileStore::defaultPath();
+    for (const auto& [name, value] : saved) {
+        ::setenv(name.c_str(), value.c_str(), 1);
+    }
+    EXPECT_FALSE(path.string().starts_with(fs::temp_directory_path().string())) << path;
+    EXPECT_EQ(path.filename(), "defaults.json");
+    EXPECT_EQ(path.parent_path().parent_path().filename(), ".config");
 }
 
 // A writer killed at any instant leaves a file that parses and holds one of the

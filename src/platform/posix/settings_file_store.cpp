@@ -1,6 +1,8 @@
 #include "platform/posix/settings_file_store.h"
 
 #include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,11 +10,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <fstream>
 #include <iostream>
-#include <sstream>
+#include <vector>
 
 #include "platform/json_reading.h"
+#include "platform/posix/unique_fd.h"
 
 namespace twl {
 namespace {
@@ -68,6 +70,74 @@ void syncFolder(const fs::path& folder) {
     }
 }
 
+// The user's home folder from the password database, for a session without HOME.
+std::optional<fs::path> homeFromPasswordDatabase() {
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 ||
+        found == nullptr || found->pw_dir == nullptr || found->pw_dir[0] != '/') {
+        return std::nullopt;
+    }
+    return fs::path(found->pw_dir);
+}
+
+enum class Ownership { absent, ours, foreign };
+
+// Whether `info` describes something this user owns; what group and others may
+// write of it is taken away, as it holds passwords.
+Ownership claim(const fs::path& path, int fd, const struct stat& info, mode_t privateMode) {
+    if (info.st_uid != ::geteuid()) {
+        warn(path.string() + " belongs to another user; it is not read and nothing is written");
+        return Ownership::foreign;
+    }
+    if ((info.st_mode & 077) != 0 && ::fchmod(fd, privateMode) != 0) {
+        warn("cannot make " + path.string() + " private: " + errnoText());
+    }
+    return Ownership::ours;
+}
+
+Ownership claimFolder(const fs::path& folder) {
+    const UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    struct stat info {};
+    if (!fd || ::fstat(fd.get(), &info) != 0) {
+        return Ownership::absent;
+    }
+    return claim(folder, fd.get(), info, 0700);
+}
+
+// The file's text, or nothing when it is absent or not this user's.
+std::optional<std::string> readOwnFile(const fs::path& file, Ownership& ownership) {
+    const UniqueFd fd(::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat info {};
+    if (!fd || ::fstat(fd.get(), &info) != 0) {
+        // A link in our own folder can only have been put there by us; anything
+        // else unopenable reads as a first launch.
+        ownership = errno == ELOOP ? Ownership::foreign : Ownership::absent;
+        if (ownership == Ownership::foreign) {
+            warn(file.string() + " is a symbolic link; it is not read and nothing is written");
+        }
+        return std::nullopt;
+    }
+    ownership = claim(file, fd.get(), info, 0600);
+    if (ownership != Ownership::ours) {
+        return std::nullopt;
+    }
+    std::string text;
+    char buffer[8192];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break;
+        }
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+    return text;
+}
+
 std::string timestamp() {
     const std::time_t now = std::time(nullptr);
     std::tm parts{};
@@ -89,21 +159,31 @@ fs::path SettingsFileStore::defaultPath() {
         base = xdg;
     } else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] != '\0') {
         base = fs::path(home) / ".config";
+    } else if (auto home = homeFromPasswordDatabase()) {
+        base = *home / ".config";
     } else {
-        base = fs::temp_directory_path();
+        // Never a shared folder such as /tmp: another user could plant settings there.
+        base = fs::path("/nonexistent");
     }
     return base / "tidewaterlink" / "defaults.json";
 }
 
 void SettingsFileStore::load() {
-    std::ifstream in(file_, std::ios::binary);
-    if (!in) {
+    if (claimFolder(file_.parent_path()) == Ownership::foreign) {
+        foreign_ = true;
+        return;
+    }
+    Ownership ownership = Ownership::absent;
+    const auto text = readOwnFile(file_, ownership);
+    if (ownership == Ownership::foreign) {
+        foreign_ = true;
+        return;
+    }
+    if (!text) {
         return;  // first launch: no file yet
     }
-    std::stringstream text;
-    text << in.rdbuf();
     std::string error;
-    auto parsed = readOutsideJson(text.str(), error);
+    auto parsed = readOutsideJson(*text, error);
     if (!parsed) {
         setAsideUnreadable("not valid JSON (" + error + ")");
         return;
@@ -146,19 +226,46 @@ std::optional<SettingValue> SettingsFileStore::objectForKey(const std::string& k
 
 void SettingsFileStore::setObject(const std::string& value, const std::string& key) {
     values_[key] = value;
-    save();
+    save(key);
 }
 
 void SettingsFileStore::setBool(bool value, const std::string& key) {
     values_[key] = value;
-    save();
+    save(key);
 }
 
-void SettingsFileStore::save() const {
+void SettingsFileStore::save(const std::string& key) {
+    if (foreign_) {
+        return;  // said at load: the running client keeps its values in memory
+    }
     const fs::path folder = file_.parent_path();
     if (!ensurePrivateFolder(folder)) {
         return;
     }
+    // Another client of the same user (a second session) may have written since
+    // this one loaded: under the lock, only `key` changes in what is on disk.
+    fs::path lockPath = file_;
+    lockPath += ".lock";
+    const UniqueFd lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
+    while (lock && ::flock(lock.get(), LOCK_EX) != 0 && errno == EINTR) {
+    }
+    mergeFromDisk(key);
+    write(folder);
+}
+
+void SettingsFileStore::mergeFromDisk(const std::string& key) {
+    Ownership ownership = Ownership::absent;
+    const auto text = readOwnFile(file_, ownership);
+    std::string error;
+    auto onDisk = text ? readOutsideJson(*text, error) : std::nullopt;
+    if (!onDisk || !onDisk->is_object()) {
+        return;
+    }
+    (*onDisk)[key] = std::move(values_[key]);
+    values_ = std::move(*onDisk);
+}
+
+void SettingsFileStore::write(const fs::path& folder) const {
     // Invalid UTF-8 typed into a field must not make the whole store unwritable.
     const std::string text = values_.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
 

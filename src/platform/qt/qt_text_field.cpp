@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "platform/qt/plain_text_label.h"
 #include "platform/qt/qt_conversions.h"
 #include "platform/qt/view_properties.h"
 
@@ -21,7 +22,7 @@ std::string QtTextField::stringValue() const {
         return fromQString(edit->text());
     }
     if (auto* text = label()) {
-        return fromQString(text->text());
+        return fromQString(PlainTextLabel::of(*text).text());
     }
     return {};
 }
@@ -30,7 +31,7 @@ void QtTextField::setStringValue(const std::string& value) {
     if (auto* edit = lineEdit()) {
         edit->setText(toQString(value));
     } else if (auto* text = label()) {
-        text->setText(toQString(value));
+        PlainTextLabel::of(*text).setText(toQString(value));
     }
 }
 

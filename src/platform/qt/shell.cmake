@@ -4,6 +4,7 @@ target_sources(tidewaterlink_qt PRIVATE
   busy_spinner.cpp
   desktop_shell.cpp
   hover_tracker.cpp
+  plain_text_label.cpp
   qt_alert_presenter.cpp
   qt_button.cpp
   qt_conversions.cpp
