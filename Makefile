@@ -1,7 +1,7 @@
 # The two commands a newcomer needs: `make run` and `make test`.
 JOBS ?= 2
 
-.PHONY: all deps build test test-asan run demo-build package bench screenshots format clean
+.PHONY: all deps build test test-asan run demo-build package bench fuzz screenshots format clean
 
 all: build
 
@@ -41,6 +41,23 @@ bench: deps
 	cmake --preset bench
 	cmake --build --preset bench -j$(JOBS) --target twl_bench_programs
 	bench/run build/bench
+
+# Each libFuzzer target in turn for FUZZ_SECONDS on a copy of its corpus
+# (fuzz/corpus/NAME for build/fuzz/bin/fuzz_NAME), so the repository's corpus
+# does not grow; what crashes it is kept in build/fuzz. Not part of `make test`.
+FUZZERS := statement_parser account_reply
+FUZZ_SECONDS ?= 60
+
+fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j$(JOBS) --target $(addprefix fuzz_,$(FUZZERS))
+	set -e; for name in $(FUZZERS); do \
+	  corpus=$$(mktemp -d); trap 'rm -rf "$$corpus"' EXIT; \
+	  cp fuzz/corpus/$$name/* "$$corpus"; \
+	  build/fuzz/bin/fuzz_$$name -max_total_time=$(FUZZ_SECONDS) \
+	    -artifact_prefix=build/fuzz/ "$$corpus"; \
+	  rm -rf "$$corpus"; \
+	done
 
 # Pictures of every screen into docs/screenshots.
 screenshots: build

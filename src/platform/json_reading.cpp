@@ -59,4 +59,13 @@ std::optional<nlohmann::json> readOutsideJson(std::string_view text, std::string
     }
 }
 
+JsonReply jsonReplyOf(std::string_view body) {
+    std::string error;
+    auto value = readOutsideJson(body, error);
+    if (!value) {
+        return JsonReply{std::nullopt, "the reply is not JSON: " + error};
+    }
+    return JsonReply{std::move(value), std::nullopt};
+}
+
 }  // namespace twl

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/http_transport.h"
+
 namespace twl {
 
 // How deeply arrays and objects may nest in JSON the client reads from outside
@@ -18,5 +20,9 @@ inline constexpr std::size_t maxJsonDepth = 64;
 // value, fragments included) or nests deeper than `maxDepth`.
 std::optional<nlohmann::json> readOutsideJson(std::string_view text, std::string& error,
                                               std::size_t maxDepth = maxJsonDepth);
+
+// The transport's reply to a body that arrived whole: its value, or an error
+// saying why it is not JSON.
+JsonReply jsonReplyOf(std::string_view body);
 
 }  // namespace twl

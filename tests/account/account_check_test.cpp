@@ -55,6 +55,12 @@ TEST(AccountCheck, AnUnreachableApiIsANetworkErrorWithItsLine) {
     EXPECT_EQ(service.console.lines[0].find("s3cret"), std::string::npos);
 }
 
+TEST(AccountCheck, AReplyNestedTooDeeplyIsANetworkError) {
+    AccountService service({.arguments = {"--nested-depth", "500000"}});
+    EXPECT_EQ(service.check("paid", "s3cret").outcome, AccountOutcome::networkError);
+    EXPECT_EQ(service.console.lines.size(), 1u);
+}
+
 // Credentials as typed, and the user name as the login screen hands it over
 // (blanks already "%20"): the server must decode exactly what was typed, which
 // the provider shows by accepting the account.

@@ -1,8 +1,22 @@
 #include "platform/curl/curl_http_transport.h"
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <net/if.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sched.h>
+#include <sys/ioctl.h>
+#include <sys/mount.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <csignal>
+#include <cstring>
+#include <fstream>
 #include <thread>
 
 #include "account/awaitable_run_loop.h"
@@ -70,6 +84,17 @@ TEST_F(CurlHttpTransportTest, RepliesAreJsonValuesOrErrors) {
     EXPECT_TRUE(isError(replyOf({"--stall"}, {.connect = 5s, .total = 1s})));
 }
 
+// Half a million levels is a megabyte, still under the size cap; copying or
+// printing such a value would exhaust the stack.
+TEST_F(CurlHttpTransportTest, RepliesNestedDeeperThanTheLimitAreErrors) {
+    const std::pair<int, bool> rows[] = {{64, true}, {65, false}, {500'000, false}};
+    for (const auto& [depth, accepted] : rows) {
+        const JsonReply reply = replyOf({"--nested-depth", std::to_string(depth)});
+        EXPECT_EQ(reply.value.has_value(), accepted) << depth;
+        EXPECT_EQ(isError(reply), !accepted) << depth;
+    }
+}
+
 TEST_F(CurlHttpTransportTest, OnlyTheSystemsAndTheExtraCaAreTrusted) {
     DevproviderProcess provider;
     DevproviderProcess stranger;
@@ -127,6 +152,98 @@ TEST_F(CurlHttpTransportTest, ShuttingDownWithARequestInFlightDropsItsCompletion
     loop.runPending();
     EXPECT_EQ(outcome->calls, 0);
     EXPECT_EQ(outcome.use_count(), 1) << "the completion was released";
+}
+
+[[noreturn]] void endChild(int report, int code, const std::string& why) {
+    [[maybe_unused]] const ssize_t written = ::write(report, why.data(), why.size());
+    ::_exit(code);
+}
+
+// Inside private namespaces already: loopback up, and the only name server
+// one on it that reads nothing, so a look-up waits out the resolver's 30 s.
+// Its socket, or -1 and `why` set.
+int silentNameServer(std::string& why) {
+    const auto failed = [&why] {
+        why = std::string("cannot set up a silent name server: ") + std::strerror(errno);
+        return -1;
+    };
+    const int server = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    ifreq loopback{};
+    std::strcpy(loopback.ifr_name, "lo");
+    if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        ::mount("twl-test", "/tmp", "tmpfs", 0, "mode=0755") != 0 ||
+        ::ioctl(server, SIOCGIFFLAGS, &loopback) != 0) {
+        return failed();
+    }
+    std::ofstream("/tmp/resolv.conf") << "nameserver 127.0.0.1\noptions timeout:30 attempts:1\n";
+    std::ofstream("/tmp/nsswitch.conf") << "hosts: dns\n";
+    loopback.ifr_flags |= IFF_UP;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(53);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::mount("/tmp/resolv.conf", "/etc/resolv.conf", nullptr, MS_BIND, nullptr) != 0 ||
+        ::mount("/tmp/nsswitch.conf", "/etc/nsswitch.conf", nullptr, MS_BIND, nullptr) != 0 ||
+        ::ioctl(server, SIOCSIFFLAGS, &loopback) != 0 ||
+        ::bind(server, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        return failed();
+    }
+    return server;
+}
+
+[[noreturn]] void quitWhileResolving(int report, RunLoop& loop) {
+    if (::unshare(CLONE_NEWNET | CLONE_NEWNS) != 0) {
+        endChild(report, 77, std::string("no private namespaces here: ") + std::strerror(errno));
+    }
+    std::string why;
+    const int server = silentNameServer(why);
+    if (server < 0) {
+        endChild(report, 1, why);
+    }
+    auto transport = std::make_unique<CurlHttpTransport>(loop, "");
+    transport->sendJson(
+        HttpRequestSpec{.url = "https://stalled.invalid/", .headers = {}, .jsonBody = {}},
+        [](JsonReply) {});
+    pollfd asked{server, POLLIN, 0};
+    if (::poll(&asked, 1, 5000) != 1) {
+        endChild(report, 1, "the name server was never asked");
+    }
+    transport.reset();
+    ::_exit(0);
+}
+
+// The look-up runs on a thread of its own that libcurl would otherwise join.
+TEST_F(CurlHttpTransportTest, QuittingDoesNotWaitForANameServerThatNeverAnswers) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root for private network and mount namespaces";
+    }
+    int report[2];
+    ASSERT_EQ(::pipe2(report, O_CLOEXEC), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        quitWhileResolving(report[1], loop);
+    }
+    ::close(report[1]);
+    int status = 0;
+    pid_t ended = 0;
+    for (auto deadline = std::chrono::steady_clock::now() + 10s;
+         (ended = ::waitpid(child, &status, WNOHANG)) == 0 &&
+         std::chrono::steady_clock::now() < deadline;) {
+        std::this_thread::sleep_for(20ms);
+    }
+    if (ended == 0) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+    }
+    char why[512] = {};
+    [[maybe_unused]] const ssize_t read = ::read(report[0], why, sizeof why - 1);
+    ::close(report[0]);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 77) {
+        GTEST_SKIP() << why;
+    }
+    EXPECT_NE(ended, 0) << "still waiting for the name server after 10 s";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << why;
 }
 
 TEST(Utf8, AcceptsWellFormedTextOnly) {

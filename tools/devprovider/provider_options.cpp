@@ -1,6 +1,8 @@
 #include "provider_options.h"
 
 #include <charconv>
+#include <fstream>
+#include <sstream>
 #include <string_view>
 
 namespace twl::devprovider {
@@ -8,15 +10,32 @@ namespace twl::devprovider {
 const char* const usage =
     "usage: tidewaterlink-devprovider [--port N] [--dir FOLDER] [--accounts FILE]\n"
     "         [--public-ip TEXT] [--record FILE]\n"
-    "         [--fixed-body TEXT] [--fixed-status CODE] [--stall] [--huge-body BYTES]\n"
-    "  --port 0 picks a free port; the first line on standard output names the URL.\n";
+    "         [--fixed-body TEXT | --body-file FILE | --nested-depth N]\n"
+    "         [--fixed-status CODE] [--stall] [--huge-body BYTES]\n"
+    "  --port 0 picks a free port; the first line on standard output names the URL.\n"
+    "  --body-file answers every request with the bytes of FILE, read at start;\n"
+    "  --nested-depth with N nested arrays, [[...]].\n";
 
 namespace {
+
+constexpr std::size_t maxNestedDepth = 100'000'000;
 
 template <typename Number>
 bool parseNumber(std::string_view text, Number& out) {
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
     return ec == std::errc() && end == text.data() + text.size();
+}
+
+// The file's bytes, read now: a body of a few hundred kilobytes is more than
+// one argument may hold.
+std::optional<std::string> fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    if (!in) {
+        return std::nullopt;
+    }
+    return bytes.str();
 }
 
 }  // namespace
@@ -47,6 +66,15 @@ std::optional<ProviderOptions> parseOptions(int argc, char** argv, ProviderOptio
             options.record = value;
         } else if (flag == "--fixed-body") {
             options.fixedBody = value;
+        } else if (flag == "--body-file") {
+            options.fixedBody = fileBytes(value);
+            ok = options.fixedBody.has_value();
+        } else if (flag == "--nested-depth") {
+            std::size_t depth = 0;
+            ok = parseNumber(value, depth) && depth >= 1 && depth <= maxNestedDepth;
+            if (ok) {
+                options.fixedBody = std::string(depth, '[') + std::string(depth, ']');
+            }
         } else if (flag == "--fixed-status") {
             int status = 0;
             ok = parseNumber(value, status) && status >= 100 && status <= 599;

@@ -186,12 +186,7 @@ JsonReply CurlTransfer::jsonReply(CURLcode result) const {
     if (auto error = failure(result)) {
         return JsonReply{std::nullopt, std::move(error)};
     }
-    std::string error;
-    auto value = readOutsideJson(body_, error);
-    if (!value) {
-        return JsonReply{std::nullopt, "the reply is not JSON: " + error};
-    }
-    return JsonReply{std::move(value), std::nullopt};
+    return jsonReplyOf(body_);
 }
 
 TextReply CurlTransfer::textReply(CURLcode result) const {

@@ -66,7 +66,8 @@ void CurlWorker::admitIncoming() {
     for (auto& transfer : arrived) {
         CURL* easy = transfer->handle();
         if (curl_multi_add_handle(multi_.get(), easy) != CURLM_OK) {
-            deliver(std::move(transfer->completion), JsonReply{std::nullopt, "cannot start the request"});
+            deliver(std::move(transfer->completion),
+                    JsonReply{std::nullopt, "cannot start the request"});
             continue;
         }
         active_.emplace(easy, std::move(transfer));
