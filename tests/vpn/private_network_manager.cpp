@@ -180,6 +180,7 @@ tools::CommandResult PrivateNetworkManager::nmcli(const std::vector<std::string>
 void PrivateNetworkManager::stop() {
     end(daemon_);
     end(bus_);
+    ::prctl(PR_SET_CHILD_SUBREAPER, 0);
     // Back home: the namespaces, their mounts and the daemons' files go with them.
     if (hostNetwork_ >= 0) {
         ::setns(hostNetwork_, CLONE_NEWNET);
