@@ -16,6 +16,7 @@
 #include <sstream>
 
 #include "child_command.h"
+#include "nmcli.h"
 
 namespace twl::test_support {
 namespace {
@@ -166,26 +167,54 @@ std::string SandboxNetwork::setUp(const fs::path& fakeNmcli) {
         !makeFile(state / "connections", 0644)) {
         return lastError("cannot make the stand-in's state");
     }
+    if (auto why = putNmcliInPlace(); !why.empty()) {
+        return why;
+    }
     return giveKeyfileFolderAPlace();
+}
+
+// The tools run nmcli from its one fixed place, whatever PATH says.
+std::string SandboxNetwork::putNmcliInPlace() {
+    const fs::path place = tools::nmcliProgram;
+    if (!fs::exists(place)) {
+        if (auto why = overlayOver(place.parent_path(), "twl-usr-bin"); !why.empty()) {
+            return why;
+        }
+        if (!makeFile(place, 0755)) {
+            return lastError("cannot make room for the stand-in nmcli");
+        }
+    }
+    if (::mount("/usr/local/bin/nmcli", place.c_str(), nullptr, MS_BIND, nullptr) != 0) {
+        return lastError("cannot mount the stand-in nmcli over " + place.string());
+    }
+    return {};
 }
 
 std::string SandboxNetwork::giveKeyfileFolderAPlace() {
     const fs::path folder = keyfileFolder;
     if (!fs::is_directory(folder)) {
-        // Without NetworkManager there is no folder to mount over: an overlay
-        // over /etc, whose changes live in the tmpfs, makes room for one.
-        const fs::path layers = "/usr/local/share/twl-etc";
-        fs::create_directories(layers / "upper");
-        fs::create_directories(layers / "work");
-        const std::string options = "lowerdir=/etc,upperdir=" + (layers / "upper").string() +
-                                    ",workdir=" + (layers / "work").string();
-        if (::mount("twl-e2e", "/etc", "overlay", 0, options.c_str()) != 0) {
-            return lastError("cannot put an overlay over /etc for the keyfile folder");
+        if (auto why = overlayOver("/etc", "twl-etc"); !why.empty()) {
+            return why;
         }
         fs::create_directories(folder);
     }
     if (::mount("twl-e2e", folder.c_str(), "tmpfs", 0, "mode=0700") != 0) {
         return lastError("cannot put a tmpfs over the keyfile folder");
+    }
+    return {};
+}
+
+// Where the host lacks a file or folder to mount over: an overlay over its
+// folder, whose changes live in the tmpfs, makes room for one.
+std::string SandboxNetwork::overlayOver(const fs::path& folder, const std::string& layersName) {
+    const fs::path layers = state.parent_path() / layersName;
+    fs::create_directories(layers / "upper");
+    fs::create_directories(layers / "work");
+    const std::string options = "lowerdir=" + folder.string() +
+                                ",upperdir=" + (layers / "upper").string() +
+                                ",workdir=" + (layers / "work").string();
+    if (::mount("twl-e2e", folder.c_str(), "overlay", 0, options.c_str()) != 0) {
+        return lastError("cannot put an overlay over " + folder.string());
     }
     return {};
 }

@@ -11,7 +11,7 @@ namespace twl::test_support {
 // The system side of the end-to-end run, in network and mount namespaces of
 // the test's own: loopback up, /sys of this namespace, a tmpfs over
 // /usr/local whose bin/nmcli is a recording stand-in for NetworkManager's
-// command line (first on sudo's secure_path and on the client's PATH), and an
+// command line, mounted over /usr/bin/nmcli where the tools run it, and an
 // empty keyfile folder. A root process started before the test gives up root
 // plays the NetworkManager daemon: it makes a TUN device named ppp0 when a
 // connection is started and removes it when one is stopped or the test drops
@@ -49,7 +49,10 @@ class SandboxNetwork {
     std::vector<std::string> keyfileFolderAtLastLoad() const;
 
   private:
+    std::string putNmcliInPlace();
     std::string giveKeyfileFolderAPlace();
+    static std::string overlayOver(const std::filesystem::path& folder,
+                                   const std::string& layersName);
 
     pid_t daemon_ = -1;
     int commands_ = -1;

@@ -115,8 +115,7 @@ std::string becomeUser(const SandboxUser& user, const fs::path& home) {
     }
     ::prctl(PR_SET_DUMPABLE, 1);  // the sanitizers' leak check stops the process's threads
     for (const char* name :
-         {"TIDEWATERLINK_NMCLI", "TIDEWATERLINK_NM_KEYFILE_DIR", "SUDO_USER", "SUDO_UID",
-          "SUDO_GID", "SUDO_COMMAND", "DISPLAY", "WAYLAND_DISPLAY"}) {
+         {"SUDO_USER", "SUDO_UID", "SUDO_GID", "SUDO_COMMAND", "DISPLAY", "WAYLAND_DISPLAY"}) {
         ::unsetenv(name);
     }
     ::setenv("HOME", home.c_str(), 1);
@@ -374,8 +373,9 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
         EXPECT_EQ(client.context.statusBarButton->imageName(), "menubar_hover");
         keyfileAfterReconnect = network.lastLoadedKeyfile();
         EXPECT_EQ(network.keyfileFolderAtLastLoad(),
-                  std::vector<std::string>{"Tidewaterlink.nmconnection"})
-            << "the old connection goes before the new one comes";
+                  (std::vector<std::string>{"Tidewaterlink-1.nmconnection",
+                                            "Tidewaterlink.nmconnection"}))
+            << "the new connection comes before the old one goes";
 
         // Disconnect with the button; the tunnel goes when NetworkManager takes it down.
         click("btnConnect");
@@ -417,11 +417,12 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
               std::vector<std::string>(2, user + "--wait 0 connection up id Tidewaterlink"));
     EXPECT_EQ(callsMatching(calls, "--wait 0 connection down id Tidewaterlink"),
               std::vector<std::string>{user + "--wait 0 connection down id Tidewaterlink"});
-    EXPECT_EQ(std::count_if(calls.begin(), calls.end(),
-                            [](const auto& call) {
-                                return call.find(" connection load ") != std::string::npos;
-                            }),
-              2);
+    const auto asked = [&](const std::string& what) {
+        return std::count_if(calls.begin(), calls.end(),
+                             [&](const auto& call) { return call.starts_with(root + what); });
+    };
+    EXPECT_EQ(asked("connection load "), 2);
+    EXPECT_EQ(asked("connection delete uuid "), 1) << "the first connection, once replaced";
     for (const auto& call : calls) {
         EXPECT_EQ(call.find(accountPassword), std::string::npos) << call;
         EXPECT_EQ(call.find(admin.password), std::string::npos) << call;

@@ -1,168 +1,100 @@
-// The two network tools run for real against a recording fake nmcli found on
-// PATH, with a temporary folder as NetworkManager's keyfile folder.
+// What the VPN tool takes from its caller before NetworkManager sees any of it.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
-#include "child_command.h"
+#include "l2tp_profile.h"
+#include "secret_file.h"
 
 namespace twl::tools {
 namespace {
 
 namespace fs = std::filesystem;
-using Words = std::vector<std::string>;
 
-// Logs each call's arguments, one call a line; answers with the files
-// <verb>.out, <verb>.err and <verb>.exit for the first of show, delete, load,
-// up, down among its arguments.
-constexpr const char* fakeNmcli = R"SH(#!/bin/sh
-echo "$*" >> "$FAKE_NMCLI_DIR/calls"
-for a in "$@"; do case "$a" in show|delete|load|up|down) verb=$a; break;; esac; done
-cat "$FAKE_NMCLI_DIR/$verb.out" 2>/dev/null; cat "$FAKE_NMCLI_DIR/$verb.err" >&2 2>/dev/null
-exit "$(cat "$FAKE_NMCLI_DIR/$verb.exit" 2>/dev/null || echo 0)"
-)SH";
-
-const std::string uuidA = "11111111-1111-4111-8111-111111111111";
-const std::string uuidB = "33333333-3333-4333-8333-333333333333";
-const std::string listCall = "-t -f UUID,NAME connection show";
-
-std::string slurp(const fs::path& file) {
-    std::ifstream in(file);
-    return {std::istreambuf_iterator<char>(in), {}};
+TEST(Gateway, IsAHostNameOrAnIpv4Address) {
+    const std::string label63(63, 'a');
+    const std::string long253 =
+        label63 + "." + label63 + "." + label63 + "." + std::string(61, 'b');
+    const std::vector<std::pair<std::string, bool>> rows{
+        {"vpn.example.net", true},
+        {"vpn.example.net.", true},
+        {"VPN-1.example", true},
+        {"203.0.113.7", true},
+        {label63 + ".example", true},
+        {long253, true},
+        {"", false},
+        {"-vpn.example.net", false},
+        {"vpn-.example.net", false},
+        {"vpn..example.net", false},
+        {"vpn example.net", false},
+        {"vpn.example.net/x", false},
+        {"vpn_1.example.net", false},
+        {label63 + "a.example", false},
+        {long253 + "b", false},
+        {"203.0.113", false},
+        {"203.0.113.256", false},
+        {"203.0.113.07", false},
+        {"2001:db8::1", false},  // the L2TP plugin takes no IPv6 literal
+    };
+    for (const auto& [gateway, valid] : rows) {
+        EXPECT_EQ(isValidGateway(gateway), valid) << "'" << gateway << "'";
+    }
 }
 
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
-class NetworkTools : public ::testing::Test {
-  public:
+class SecretFileTest : public ::testing::Test {
+  protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "twl-tools-XXXXXX").string();
+        std::string pattern = (fs::temp_directory_path() / "twl-secret-XXXXXX").string();
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        root = pattern;
-        fs::create_directories(root / "bin");
-        fs::create_directories(keyfiles());
-        std::ofstream(root / "bin" / "nmcli") << fakeNmcli;
-        fs::permissions(root / "bin" / "nmcli", fs::perms::owner_all);
-        path = (root / "bin").string() + ":/usr/bin:/bin";
+        folder = pattern;
     }
-    void TearDown() override { fs::remove_all(root); }
+    void TearDown() override { fs::remove_all(folder); }
 
-    fs::path keyfiles() const { return root / "system-connections"; }
-
-    void answer(const std::string& verb, int exitCode, const std::string& out = "",
-                const std::string& err = "") const {
-        std::ofstream(root / (verb + ".exit")) << exitCode;
-        std::ofstream(root / (verb + ".out")) << out;
-        std::ofstream(root / (verb + ".err")) << err;
+    fs::path write(const std::string& name, const std::string& text, mode_t mode = 0600) const {
+        std::ofstream(folder / name) << text;
+        ::chmod((folder / name).c_str(), mode);
+        return folder / name;
     }
 
-    CommandResult run(const char* tool, Words args) const {
-        args.insert(args.begin(), tool);
-        return runCommand(args, {"PATH=" + path, "FAKE_NMCLI_DIR=" + root.string(),
-                                 "TIDEWATERLINK_NM_KEYFILE_DIR=" + keyfiles().string()});
-    }
-
-    static Words createArgs(const std::string& password = "s3cret",
-                            const std::string& secret = "psk731") {
-        return {"create",     "--l2tp", "Tidewaterlink", "--endpoint", "vpn.example.net", "--force",
-                "--username", "alice",  "--password",    password,     "--shared-secret", secret};
-    }
-
-    void expectNoSecretOnAnyArgv(const Words& secrets) const {
-        for (const auto& secret : secrets) {
-            EXPECT_FALSE(contains(slurp(root / "calls"), secret)) << "a secret on nmcli's argv";
-        }
-    }
-
-    fs::path root;
-    std::string path;
+    fs::path folder;
 };
 
-// The keyfile's other lines and the calls of a plain run are checked by the
-// whole road in tests/e2e.
-TEST_F(NetworkTools, CreateWritesAPrivateKeyfileAndKeepsSecretsOffArgv) {
-    const auto done = run(MACOSVPN, createArgs(" pa,ss\\word, ", "0sNotBase64"));
-    ASSERT_EQ(done.exitCode, 0) << done.err;
-
-    const fs::path file = keyfiles() / "Tidewaterlink.nmconnection";
-    struct stat info {};
-    ASSERT_EQ(::stat(file.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0600u);
-    const std::string text = slurp(file);
-    for (const char* line :
-         {"\npassword=\\spa,ss\\\\word,\\s\n",    // blanks at the ends, backslash
-          "\nipsec-psk=0sMHNOb3RCYXNlNjQ=\n"}) {  // encoded, not taken as encoded
-        EXPECT_TRUE(contains(text, line)) << line << " in:\n" << text;
+TEST_F(SecretFileTest, TakesTheContentLessOneLineBreak) {
+    for (const auto& [text, value] : std::vector<std::pair<std::string, std::string>>{
+             {"s3cret", "s3cret"}, {"s3cret\n", "s3cret"}, {" a\n\n", " a\n"}, {"", ""}}) {
+        auto read = readSecretFile(write("secret", text), "the password file");
+        ASSERT_TRUE(std::holds_alternative<SecretFile>(read)) << std::get<std::string>(read);
+        EXPECT_EQ(std::get<SecretFile>(read).value, value);
+        EXPECT_EQ(std::get<SecretFile>(read).owner, ::getuid());
     }
-    expectNoSecretOnAnyArgv({"pa,ss", "word", "0sNotBase64", "0sMHNOb3RCYXNlNjQ="});
 }
 
-// NetworkManager does not keep names unique: --force leaves exactly one.
-TEST_F(NetworkTools, ForceReplacesEveryProfileOfTheName) {
-    answer("show", 0, uuidA + ":Tidewaterlink\n" + uuidB + ":Tidewaterlink\n");
-    // A file of that name that NetworkManager holds for another profile.
-    std::ofstream(keyfiles() / "Tidewaterlink.nmconnection") << "[connection]\nid=Other\n";
-    ASSERT_EQ(run(MACOSVPN, createArgs()).exitCode, 0);
-    EXPECT_EQ(slurp(root / "calls"),
-              listCall + "\nconnection delete uuid " + uuidA + "\nconnection delete uuid " + uuidB +
-                  "\nconnection load " + (keyfiles() / "Tidewaterlink-1.nmconnection").string() +
-                  "\n");
-    EXPECT_EQ(slurp(keyfiles() / "Tidewaterlink.nmconnection"), "[connection]\nid=Other\n")
-        << "another file is never overwritten";
-}
-
-// Each failure is told on stderr, leaves no keyfile and echoes no secret.
-TEST_F(NetworkTools, FailuresAreReportedAndLeaveNothingBehind) {
-    Words unforced = createArgs();
-    unforced.erase(std::find(unforced.begin(), unforced.end(), "--force"));
-    struct Row {
-        const char* tool;
-        Words args;
-        std::function<void(NetworkTools&)> arrange;
-        int exitCode;
-        std::string err;
+// Only a file that its owner alone could have written is taken.
+TEST_F(SecretFileTest, RefusesWhatIsNotAPrivateSmallFile) {
+    const fs::path good = write("good", "s3cret");
+    fs::create_symlink(good, folder / "link");
+    fs::create_directory(folder / "folder");
+    ::chmod((folder / "folder").c_str(), 0600);
+    ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);
+    const std::vector<std::pair<fs::path, std::string>> rows{
+        {folder / "link", "is a symbolic link"},
+        {write("shared", "s3cret", 0644), "(mode 0600)"},
+        {write("readonly", "s3cret", 0400), "(mode 0600)"},
+        {write("large", std::string(secretFileLimit + 1, 'x')), "is larger than 4096 bytes"},
+        {folder / "folder", "is not a regular file"},
+        {folder / "fifo", "is not a regular file"},
+        {folder / "missing", "cannot open"},
     };
-    const auto none = [](NetworkTools&) {};
-    const std::vector<Row> rows{
-        {MACOSVPN, unforced,
-         [](NetworkTools& t) { t.answer("show", 0, uuidA + ":Tidewaterlink\n"); }, 1,
-         "macosvpn: a connection named 'Tidewaterlink' already exists; give --force to replace "
-         "it\n"},
-        {MACOSVPN, createArgs(),
-         [](NetworkTools& t) { t.answer("load", 1, "", "Error: bad file.\n"); }, 1,
-         "macosvpn: NetworkManager did not take the connection: nmcli failed (exit status 1): "
-         "Error: bad file.\n"},
-        {MACOSVPN, createArgs(), [](NetworkTools& t) { t.path = "/nonexistent"; }, 1,
-         "macosvpn: nmcli was not found; NetworkManager must be installed\n"},
-        {MACOSVPN, createArgs("a\nb"), none, 1,
-         "macosvpn: the password contains a control character\n"},
-        {NETWORKSETUP,
-         {"-connectpppoeservice", "My VPN"},
-         [](NetworkTools& t) { t.answer("up", 10); },
-         1,
-         "networksetup: there is no service named 'My VPN'\n"},
-        // Not active is already down.
-        {NETWORKSETUP,
-         {"-disconnectpppoeservice", "My VPN"},
-         [](NetworkTools& t) { t.answer("down", 10); },
-         0,
-         ""},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.err);
-        TearDown();
-        SetUp();
-        row.arrange(*this);
-        const auto done = run(row.tool, row.args);
-        EXPECT_EQ(done.exitCode, row.exitCode);
-        EXPECT_EQ(done.err, row.err);
-        EXPECT_TRUE(fs::is_empty(keyfiles()));
-        expectNoSecretOnAnyArgv({"s3cret", "psk731"});
+    for (const auto& [path, why] : rows) {
+        const auto read = readSecretFile(path, "the password file");
+        ASSERT_TRUE(std::holds_alternative<std::string>(read)) << path;
+        EXPECT_NE(std::get<std::string>(read).find(why), std::string::npos)
+            << std::get<std::string>(read);
+        EXPECT_EQ(std::get<std::string>(read).find("s3cret"), std::string::npos);
     }
 }
 

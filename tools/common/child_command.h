@@ -17,7 +17,8 @@ struct CommandResult {
 // environment and no input, collects its output and waits for it to end.
 CommandResult runCommand(const std::vector<std::string>& argv);
 
-// The same with exactly the given environment ("NAME=value" entries).
+// The same with exactly the given environment ("NAME=value" entries); argv[0]
+// is then best an absolute path.
 CommandResult runCommand(const std::vector<std::string>& argv,
                          const std::vector<std::string>& environment);
 

@@ -1,7 +1,6 @@
 #include "nmcli.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 
 namespace twl::tools {
@@ -18,16 +17,18 @@ std::string lastLine(std::string text) {
 }  // namespace
 
 CommandResult runNmcli(const std::vector<std::string>& args) {
-    const char* override = std::getenv("TIDEWATERLINK_NMCLI");
-    std::vector<std::string> argv{override != nullptr && *override != '\0' ? override : "nmcli"};
+    std::vector<std::string> argv{nmcliProgram};
     argv.insert(argv.end(), args.begin(), args.end());
-    return runCommand(argv);
+    // Nothing of the caller's environment: under sudo it may be anyone's, and
+    // a bus address or locale of their choosing must not steer what root runs
+    // or how its answers read.
+    return runCommand(argv, {"PATH=/usr/sbin:/usr/bin:/sbin:/bin", "LC_ALL=C"});
 }
 
 std::string nmcliFailure(const CommandResult& result) {
     if (!result.started) {
         if (result.startError == ENOENT) {
-            return "nmcli was not found; NetworkManager must be installed";
+            return std::string(nmcliProgram) + " was not found; NetworkManager must be installed";
         }
         return std::string("nmcli could not be run: ") + std::strerror(result.startError);
     }

@@ -1,5 +1,6 @@
 #include "create_command.h"
 
+#include <pwd.h>
 #include <unistd.h>
 
 #include <map>
@@ -7,26 +8,96 @@
 #include <set>
 
 #include "nmcli.h"
+#include "secret_file.h"
+#include "stored_profile.h"
 #include "vpn/uuid_v4.h"
 
 namespace twl::tools {
 namespace {
 
-// Terse listings escape ':' and '\' inside values.
-std::string unescapeTerse(const std::string& field) {
-    std::string text;
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        if (field[i] == '\\' && i + 1 < field.size()) {
-            ++i;
-        }
-        text += field[i];
-    }
-    return text;
-}
-
 int fail(std::ostream& err, const std::string& message) {
     err << "macosvpn: " << message << std::endl;
     return exitFailure;
+}
+
+std::optional<std::string> userName(uid_t uid) {
+    passwd entry{};
+    passwd* found = nullptr;
+    std::vector<char> buffer(16384);
+    if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr) {
+        return std::nullopt;
+    }
+    return std::string(found->pw_name);
+}
+
+// Ours to replace: the name, and this owner's alone or nobody's (profiles
+// written before they had an owner).
+bool isOurs(const StoredProfile& stored, const L2tpProfile& profile) {
+    return stored.id == profile.name &&
+           (stored.permissions.empty() ||
+            stored.permissions == std::vector<std::string>{"user:" + profile.owner});
+}
+
+struct Older {
+    std::vector<std::string> uuids;
+    std::string error;
+};
+
+// The profiles that the new one replaces.
+Older olderProfiles(const L2tpProfile& profile) {
+    const CommandResult listing = runNmcli({"-t", "-f", "UUID,NAME", "connection", "show"});
+    if (std::string failure = nmcliFailure(listing); !failure.empty()) {
+        return {{}, failure};
+    }
+    Older older;
+    for (const std::string& uuid : uuidsNamed(listing.out, profile.name)) {
+        const ProfileLookup lookup = lookUpProfile(uuid);
+        if (!lookup.error.empty()) {
+            return {{}, lookup.error};
+        }
+        if (lookup.profile && isOurs(*lookup.profile, profile)) {
+            older.uuids.push_back(uuid);
+        }
+    }
+    return older;
+}
+
+// Each still ours when looked at again; one that went meanwhile is fine.
+std::string removeProfiles(const std::vector<std::string>& uuids, const L2tpProfile& profile) {
+    for (const std::string& uuid : uuids) {
+        const ProfileLookup lookup = lookUpProfile(uuid);
+        if (!lookup.error.empty()) {
+            return "cannot read the old connection " + uuid + ": " + lookup.error;
+        }
+        if (!lookup.profile || !isOurs(*lookup.profile, profile)) {
+            continue;
+        }
+        const CommandResult removed = runNmcli({"connection", "delete", "uuid", uuid});
+        if (removed.started && removed.exitCode == nmcliNoSuchExit) {
+            continue;
+        }
+        if (const std::string failure = nmcliFailure(removed); !failure.empty()) {
+            return "cannot remove the old connection " + uuid + ": " + failure;
+        }
+    }
+    return {};
+}
+
+// `nmcli connection load` succeeds even for a file NetworkManager refused:
+// only finding the profile tells.
+std::string load(const std::filesystem::path& file, const L2tpProfile& profile) {
+    const CommandResult loaded = runNmcli({"connection", "load", file.string()});
+    if (std::string failure = nmcliFailure(loaded); !failure.empty()) {
+        return failure;
+    }
+    const ProfileLookup lookup = lookUpProfile(profile.uuid);
+    if (!lookup.error.empty()) {
+        return lookup.error;
+    }
+    if (!lookup.profile || lookup.profile->id != profile.name) {
+        return "it refused the file";
+    }
+    return {};
 }
 
 }  // namespace
@@ -35,8 +106,9 @@ std::variant<CreateRequest, UsageError> parseCreateArguments(const std::vector<s
     if (args.empty() || args[0] != "create") {
         return UsageError{args.empty() ? "no command given" : "unknown command '" + args[0] + "'"};
     }
-    static const std::set<std::string> valueOptions{"--l2tp", "--endpoint", "--username",
-                                                    "--password", "--shared-secret"};
+    static const std::set<std::string> valueOptions{
+        "--l2tp",          "--endpoint",      "--username",          "--password",
+        "--password-file", "--shared-secret", "--shared-secret-file"};
     CreateRequest request;
     std::map<std::string, std::string> given;
     for (std::size_t i = 1; i < args.size(); ++i) {
@@ -57,6 +129,11 @@ std::variant<CreateRequest, UsageError> parseCreateArguments(const std::vector<s
     if (!given.contains("--endpoint")) {
         return UsageError{"--endpoint HOST is required"};
     }
+    for (const char* secret : {"--password", "--shared-secret"}) {
+        if (given.contains(secret) && given.contains(std::string(secret) + "-file")) {
+            return UsageError{std::string("give either ") + secret + " or " + secret + "-file"};
+        }
+    }
     request.profile.name = given["--l2tp"];
     request.profile.gateway = given["--endpoint"];
     request.profile.user = given["--username"];
@@ -64,62 +141,89 @@ std::variant<CreateRequest, UsageError> parseCreateArguments(const std::vector<s
     if (given.contains("--shared-secret")) {
         request.profile.sharedSecret = given["--shared-secret"];
     }
+    if (given.contains("--password-file")) {
+        request.passwordFile = given["--password-file"];
+    }
+    if (given.contains("--shared-secret-file")) {
+        request.sharedSecretFile = given["--shared-secret-file"];
+    }
     return request;
 }
 
-std::vector<std::string> connectionsNamed(const std::string& terseListing,
-                                          const std::string& name) {
-    std::vector<std::string> uuids;
-    std::size_t start = 0;
-    while (start < terseListing.size()) {
-        auto end = terseListing.find('\n', start);
-        if (end == std::string::npos) {
-            end = terseListing.size();
+std::string takeSecretsAndOwner(CreateRequest& request) {
+    // Never an environment variable: under sudo they name root, or whoever
+    // the caller says.
+    std::optional<uid_t> owner;
+    const auto take = [&](const std::optional<std::string>& path, const char* what,
+                          std::string& value) -> std::string {
+        if (!path) {
+            return {};
         }
-        const std::string row = terseListing.substr(start, end - start);
-        start = end + 1;
-        // A uuid holds no ':', so the first one ends it.
-        const auto colon = row.find(':');
-        if (colon != std::string::npos && unescapeTerse(row.substr(colon + 1)) == name) {
-            uuids.push_back(row.substr(0, colon));
+        auto read = readSecretFile(*path, what);
+        if (auto* why = std::get_if<std::string>(&read)) {
+            return *why;
         }
+        auto& secret = std::get<SecretFile>(read);
+        if (owner && *owner != secret.owner) {
+            return "the password file and the shared secret file belong to different users";
+        }
+        owner = secret.owner;
+        value = std::move(secret.value);
+        return {};
+    };
+    std::string sharedSecret;
+    if (auto why = take(request.passwordFile, "the password file", request.profile.password);
+        !why.empty()) {
+        return why;
     }
-    return uuids;
+    if (auto why = take(request.sharedSecretFile, "the shared secret file", sharedSecret);
+        !why.empty()) {
+        return why;
+    }
+    if (request.sharedSecretFile) {
+        request.profile.sharedSecret = std::move(sharedSecret);
+    }
+    const uid_t uid = owner.value_or(::getuid());
+    const auto name = userName(uid);
+    if (!name) {
+        return "user id " + std::to_string(uid) + " has no user name to give the connection to";
+    }
+    request.profile.owner = *name;
+    return {};
 }
 
 int createConnection(CreateRequest request, const KeyfileFolder& folder, std::ostream& out,
                      std::ostream& err) {
+    if (auto why = takeSecretsAndOwner(request); !why.empty()) {
+        return fail(err, why);
+    }
     L2tpProfile& profile = request.profile;
     if (auto problem = profileProblem(profile)) {
         return fail(err, *problem);
     }
-
-    const CommandResult listing = runNmcli({"-t", "-f", "UUID,NAME", "connection", "show"});
-    if (const std::string failure = nmcliFailure(listing); !failure.empty()) {
-        return fail(err, failure);
+    const Older older = olderProfiles(profile);
+    if (!older.error.empty()) {
+        return fail(err, older.error);
     }
-    const std::vector<std::string> existing = connectionsNamed(listing.out, profile.name);
-    if (!existing.empty() && !request.force) {
+    if (!older.uuids.empty() && !request.force) {
         return fail(err, "a connection named '" + profile.name +
                              "' already exists; give --force to replace it");
     }
-    for (const std::string& uuid : existing) {
-        const CommandResult removed = runNmcli({"connection", "delete", "uuid", uuid});
-        if (const std::string failure = nmcliFailure(removed); !failure.empty()) {
-            return fail(err, "cannot remove the old connection " + uuid + ": " + failure);
-        }
-    }
 
+    // The new one first: whatever fails, the user is never left without one.
     // The secrets travel in the file, never on nmcli's command line.
     profile.uuid = newUuidV4();
     const KeyfileFolder::Written written = folder.writeNew(profile.name, keyfileText(profile));
     if (written.path.empty()) {
-        return fail(err, written.error);
+        return fail(err, written.error + "; the old connection is kept");
     }
-    const CommandResult loaded = runNmcli({"connection", "load", written.path.string()});
-    if (const std::string failure = nmcliFailure(loaded); !failure.empty()) {
+    if (const std::string failure = load(written.path, profile); !failure.empty()) {
         ::unlink(written.path.c_str());
-        return fail(err, "NetworkManager did not take the connection: " + failure);
+        return fail(err, "NetworkManager did not take the connection (" + failure +
+                             "); the old connection is kept");
+    }
+    if (const std::string failure = removeProfiles(older.uuids, profile); !failure.empty()) {
+        return fail(err, "the new connection is in place, but " + failure);
     }
     out << "Created L2TP connection '" << profile.name << "'" << std::endl;
     return 0;

@@ -14,10 +14,13 @@ namespace twl::tools {
 inline constexpr int exitFailure = 1;
 inline constexpr int exitUsage = 2;
 
-// create --l2tp NAME --endpoint HOST [--force] [--username U] [--password P]
-//        [--shared-secret K]
+// create --l2tp NAME --endpoint HOST [--force] [--username U]
+//        [--password P | --password-file FILE]
+//        [--shared-secret K | --shared-secret-file FILE]
 struct CreateRequest {
-    L2tpProfile profile;  // without a uuid yet
+    L2tpProfile profile;  // without a uuid or owner yet
+    std::optional<std::string> passwordFile;
+    std::optional<std::string> sharedSecretFile;
     bool force = false;
 };
 
@@ -29,13 +32,15 @@ struct UsageError {
 // value, even when it looks like an option, so that any password can be given.
 std::variant<CreateRequest, UsageError> parseCreateArguments(const std::vector<std::string>& args);
 
-// The uuids of the profiles called `name` in the answer of
-// `nmcli -t -f UUID,NAME connection show`.
-std::vector<std::string> connectionsNamed(const std::string& terseListing, const std::string& name);
+// Fills in the secrets from their files and the profile's owner: the owner of
+// those files, or the user running the tool when none was given. Empty once
+// done, else why it could not be.
+std::string takeSecretsAndOwner(CreateRequest& request);
 
-// Leaves exactly one NetworkManager profile called the request's name, as the
-// request describes it: an existing one is an error unless `force` is set,
-// which replaces every profile of that name. Returns the exit status.
+// Leaves this user's profile called the request's name, as the request
+// describes it, loaded into NetworkManager: an existing one of this user's (or
+// one of nobody's) is an error unless `force` is set, which replaces it once
+// the new one is in place. Other users' profiles stay. Returns the exit status.
 int createConnection(CreateRequest request, const KeyfileFolder& folder, std::ostream& out,
                      std::ostream& err);
 

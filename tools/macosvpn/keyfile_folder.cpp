@@ -5,7 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
+#include <cstdlib>  // mkostemp
 #include <cstring>
 
 namespace twl::tools {
@@ -78,9 +78,7 @@ std::string keyfileBaseName(const std::string& connectionName) {
 }
 
 KeyfileFolder KeyfileFolder::systemConnections() {
-    const char* override = std::getenv("TIDEWATERLINK_NM_KEYFILE_DIR");
-    return KeyfileFolder(override != nullptr && *override != '\0' ? override
-                                                                  : systemConnectionsFolder);
+    return KeyfileFolder(systemConnectionsFolder);
 }
 
 KeyfileFolder::Written KeyfileFolder::writeNew(const std::string& connectionName,

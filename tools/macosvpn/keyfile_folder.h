@@ -15,8 +15,8 @@ class KeyfileFolder {
 
     explicit KeyfileFolder(std::filesystem::path folder) : folder_(std::move(folder)) {}
 
-    // /etc/NetworkManager/system-connections, or TIDEWATERLINK_NM_KEYFILE_DIR
-    // when set (for tests that run the tool directly).
+    // /etc/NetworkManager/system-connections, whoever runs the tool and with
+    // whatever environment.
     static KeyfileFolder systemConnections();
 
     // Writes the text as a new file named after the connection, readable by

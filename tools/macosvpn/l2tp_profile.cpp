@@ -1,5 +1,8 @@
 #include "l2tp_profile.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "platform/utf8_text.h"
 
 namespace twl::tools {
@@ -25,20 +28,67 @@ std::optional<std::string> textProblem(std::string_view what, std::string_view v
     return std::nullopt;
 }
 
-// The L2TP plugin accepts a host name or an IPv4 address: letters, digits,
-// dots and hyphens only.
-bool isAcceptableGateway(std::string_view gateway) {
-    if (gateway.empty()) {
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool isLetterOrDigit(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || isDigit(c);
+}
+
+// The text split at each dot; an empty text gives one empty part.
+std::vector<std::string_view> dotted(std::string_view text) {
+    std::vector<std::string_view> parts;
+    for (std::size_t start = 0;;) {
+        const auto dot = text.find('.', start);
+        parts.push_back(text.substr(start, dot - start));
+        if (dot == std::string_view::npos) {
+            return parts;
+        }
+        start = dot + 1;
+    }
+}
+
+// Four decimal numbers up to 255, without leading zeros (which some readers
+// take as octal).
+bool isIpv4Literal(std::string_view text) {
+    const auto parts = dotted(text);
+    if (parts.size() != 4) {
         return false;
     }
-    for (const char c : gateway) {
-        const bool alnum =
-            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-        if (!alnum && c != '.' && c != '-') {
+    for (const auto part : parts) {
+        if (part.empty() || part.size() > 3 || (part.size() > 1 && part[0] == '0') ||
+            !std::all_of(part.begin(), part.end(), isDigit) || std::stoi(std::string(part)) > 255) {
             return false;
         }
     }
     return true;
+}
+
+bool isHostLabel(std::string_view label) {
+    return !label.empty() && label.size() <= 63 && label.front() != '-' && label.back() != '-' &&
+           std::all_of(label.begin(), label.end(),
+                       [](char c) { return isLetterOrDigit(c) || c == '-'; });
+}
+
+// Labels of letters, digits and inner hyphens between dots, one trailing dot
+// allowed. Only digits and dots is an address or nothing: "10.1.1" is no host.
+bool isHostName(std::string_view text) {
+    if (text.ends_with('.')) {
+        text.remove_suffix(1);
+    }
+    if (text.empty() || text.size() > 253 ||
+        text.find_first_not_of("0123456789.") == std::string_view::npos) {
+        return false;
+    }
+    const auto labels = dotted(text);
+    return std::all_of(labels.begin(), labels.end(), isHostLabel);
+}
+
+// Characters that would change the meaning of a keyfile's permissions list.
+bool isPlainUserName(std::string_view name) {
+    return !name.empty() && name.find_first_of(";,:\\ ") == std::string_view::npos &&
+           !hasControlCharacter(name);
 }
 
 void line(std::string& text, std::string_view key, std::string_view value) {
@@ -50,6 +100,11 @@ void line(std::string& text, std::string_view key, std::string_view value) {
 
 }  // namespace
 
+// The L2TP plugin takes letters, digits, '.' and '-' alone: no IPv6 literal.
+bool isValidGateway(std::string_view gateway) {
+    return isIpv4Literal(gateway) || isHostName(gateway);
+}
+
 std::optional<std::string> profileProblem(const L2tpProfile& profile) {
     if (profile.name.empty()) {
         return "the connection name is empty";
@@ -57,9 +112,16 @@ std::optional<std::string> profileProblem(const L2tpProfile& profile) {
     if (auto problem = textProblem("the connection name", profile.name)) {
         return problem;
     }
-    if (!isAcceptableGateway(profile.gateway)) {
-        return "invalid endpoint '" + profile.gateway +
-               "': give a host name or an IPv4 address (letters, digits, '.' and '-')";
+    if (!isValidGateway(profile.gateway)) {
+        // Quoted only when it cannot garble the terminal it is shown on.
+        const bool showable = !textProblem("the endpoint", profile.gateway);
+        return "invalid endpoint" + (showable ? " '" + profile.gateway + "'" : "") +
+               ": give a host name (letters, digits and hyphens between dots) or an IPv4 "
+               "address";
+    }
+    if (!isPlainUserName(profile.owner)) {
+        return "the user name '" + profile.owner +
+               "' cannot be written into a profile's permissions";
     }
     if (auto problem = textProblem("the user name", profile.user)) {
         return problem;
@@ -146,6 +208,8 @@ std::string keyfileText(const L2tpProfile& profile) {
     line(text, "uuid", profile.uuid);
     line(text, "type", "vpn");
     line(text, "autoconnect", "false");
+    // Seen and started by its owner alone (and root).
+    line(text, "permissions", "user:" + profile.owner + ";");
 
     // Flags 0: the secrets below belong to the profile, so nobody is asked.
     text += "\n[vpn]\n";

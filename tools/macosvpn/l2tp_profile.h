@@ -12,6 +12,7 @@ namespace twl::tools {
 struct L2tpProfile {
     std::string name;
     std::string uuid;
+    std::string owner;  // the one user who may see and start it
     std::string gateway;
     std::string user;
     std::string password;
@@ -21,6 +22,10 @@ struct L2tpProfile {
 // What NetworkManager would refuse in the profile, as a message for the user
 // that never quotes a secret; nothing when it is acceptable.
 std::optional<std::string> profileProblem(const L2tpProfile& profile);
+
+// A host name (labels of letters, digits and inner hyphens, at most 253
+// characters) or an IPv4 address.
+bool isValidGateway(std::string_view gateway);
 
 // The profile as a NetworkManager keyfile.
 std::string keyfileText(const L2tpProfile& profile);

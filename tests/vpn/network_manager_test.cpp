@@ -1,0 +1,244 @@
+// The two network tools against the real NetworkManager, run as root in
+// namespaces of the test's own, with every direction a caller's environment
+// could give them pointing somewhere else.
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "child_command.h"
+#include "nmcli.h"
+#include "private_network_manager.h"
+
+namespace twl::tools {
+namespace {
+
+namespace fs = std::filesystem;
+using test_support::PrivateNetworkManager;
+using Words = std::vector<std::string>;
+
+// Blanks at the ends and a backslash; a key that looks base64-encoded.
+constexpr const char* password = " pa,ss\\word, ";
+constexpr const char* sharedSecret = "0sNotBase64";
+const std::string otherUsers = "aaaaaaaa-0000-4000-8000-000000000001";
+const std::string ownerless = "aaaaaaaa-0000-4000-8000-000000000002";
+const std::string oddlyNamed = "aaaaaaaa-0000-4000-8000-000000000003";
+
+std::string slurp(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+class RealNetworkManager : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (auto why = nm.start(); !why.empty()) {
+            GTEST_SKIP() << why;
+        }
+        const passwd* nobody = ::getpwnam("nobody");
+        if (nobody == nullptr) {
+            GTEST_SKIP() << "needs the user 'nobody' to own the secret files";
+        }
+        owner = nobody->pw_uid;
+        // Where a caller's environment would send the tools.
+        fs::create_directories(bait() / "keyfiles");
+        std::ofstream(bait() / "nmcli") << "#!/bin/sh\necho \"$*\" >> " << bait() / "called\n";
+        fs::permissions(bait() / "nmcli", fs::perms::owner_all);
+        writeSecret("password", password);
+        writeSecret("shared-secret", sharedSecret);
+    }
+
+    fs::path bait() const { return nm.scratch() / "bait"; }
+
+    void writeSecret(const std::string& name, const std::string& value) const {
+        const fs::path file = nm.scratch() / name;
+        std::ofstream(file) << value;
+        ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
+        ASSERT_EQ(::chown(file.c_str(), owner, owner), 0);
+    }
+
+    CommandResult run(const char* tool, Words args) const {
+        args.insert(args.begin(), tool);
+        return runCommand(args, {"PATH=" + bait().string() + ":/usr/bin:/bin",
+                                 "TIDEWATERLINK_NMCLI=" + (bait() / "nmcli").string(),
+                                 "TIDEWATERLINK_NM_KEYFILE_DIR=" + (bait() / "keyfiles").string()});
+    }
+
+    Words createArgs(const std::string& gateway) const {
+        const std::string files = nm.scratch().string() + "/";
+        return {"create",
+                "--l2tp",
+                "Tidewaterlink",
+                "--endpoint",
+                gateway,
+                "--username",
+                "alice",
+                "--password-file",
+                files + "password",
+                "--shared-secret-file",
+                files + "shared-secret",
+                "--force"};
+    }
+
+    CommandResult create(const std::string& gateway = "vpn.example.net") const {
+        return run(MACOSVPN, createArgs(gateway));
+    }
+
+    void addProfile(const std::string& uuid, const std::string& name,
+                    const std::string& permissions) const {
+        const auto added =
+            nm.nmcli({"connection", "add", "type", "vpn", "vpn-type", "l2tp", "con-name", name,
+                      "connection.uuid", uuid, "connection.permissions", permissions, "vpn.data",
+                      "gateway=other.example.net"});
+        ASSERT_EQ(added.exitCode, 0) << added.err;
+    }
+
+    // A field as `nmcli -g` prints it.
+    std::string field(const std::string& uuid, const std::string& name) const {
+        std::string value = nm.nmcli({"-g", name, "connection", "show", "uuid", uuid}).out;
+        return value.substr(0, value.find_last_not_of('\n') + 1);
+    }
+
+    // Every profile's uuid with its name.
+    std::map<std::string, std::string> profiles() const {
+        std::map<std::string, std::string> found;
+        std::istringstream uuids(nm.nmcli({"-g", "UUID", "connection", "show"}).out);
+        for (std::string uuid; std::getline(uuids, uuid);) {
+            found[uuid] = field(uuid, "connection.id");
+        }
+        return found;
+    }
+
+    void expectTheEnvironmentIgnored() const {
+        EXPECT_FALSE(fs::exists(bait() / "called")) << slurp(bait() / "called");
+        EXPECT_TRUE(fs::is_empty(bait() / "keyfiles"));
+    }
+
+    PrivateNetworkManager nm;
+    uid_t owner = 0;
+};
+
+TEST_F(RealNetworkManager, CreateGivesOneL2tpProfileOfTheSecretsOwner) {
+    const auto done = create();
+    ASSERT_EQ(done.exitCode, 0) << done.err;
+    const auto all = profiles();
+    ASSERT_EQ(all.size(), 1u);
+    const auto& [uuid, name] = *all.begin();
+    EXPECT_EQ(name, "Tidewaterlink");
+    EXPECT_EQ(field(uuid, "connection.type"), "vpn");
+    EXPECT_EQ(field(uuid, "vpn.service-type"), "org.freedesktop.NetworkManager.l2tp");
+    EXPECT_EQ(field(uuid, "connection.permissions"), "user\\:nobody");
+    const std::string data = field(uuid, "vpn.data");
+    for (const char* item : {"gateway = vpn.example.net", "user = alice", "ipsec-enabled = yes"}) {
+        EXPECT_TRUE(contains(data, item)) << data;
+    }
+
+    const fs::path keyfile =
+        fs::path(PrivateNetworkManager::keyfileFolder) / "Tidewaterlink.nmconnection";
+    struct stat info {};
+    ASSERT_EQ(::stat(keyfile.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 0u);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+    const std::string text = slurp(keyfile);
+    for (const char* line : {"\npermissions=user:nobody;\n", "\npassword=\\spa,ss\\\\word,\\s\n",
+                             "\nipsec-psk=0sMHNOb3RCYXNlNjQ=\n"}) {
+        EXPECT_TRUE(contains(text, line)) << line << " in:\n" << text;
+    }
+    // Nowhere else that NetworkManager keeps things.
+    const std::set<fs::path> given{keyfile, nm.scratch() / "password",
+                                   nm.scratch() / "shared-secret"};
+    for (const fs::path& folder : {fs::path("/run"), fs::path("/var/lib/NetworkManager"),
+                                   nm.scratch(), keyfile.parent_path()}) {
+        for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+            const auto& file = entry.path();
+            if (!entry.is_regular_file() || given.contains(file)) {
+                continue;
+            }
+            const std::string content = slurp(file);
+            for (const char* secret : {"pa,ss", "NotBase64", "MHNOb3RCYXNlNjQ"}) {
+                EXPECT_FALSE(contains(content, secret)) << file;
+            }
+        }
+    }
+    expectTheEnvironmentIgnored();
+}
+
+// NetworkManager keeps no name unique: --force leaves one of this user's,
+// replaces the ownerless ones of before, and leaves everyone else's.
+TEST_F(RealNetworkManager, ForceReplacesOnlyTheUsersOwnProfiles) {
+    addProfile(otherUsers, "Tidewaterlink", "user:daemon");
+    addProfile(ownerless, "Tidewaterlink", "");
+    // In a terse listing it reads as a row of a "Tidewaterlink" that is not there.
+    addProfile(oddlyNamed, "x\n00000000-0000-4000-8000-000000000000:Tidewaterlink", "");
+    ASSERT_EQ(create().exitCode, 0);
+    const auto again = create("vpn2.example.net");
+    ASSERT_EQ(again.exitCode, 0) << again.err;
+
+    auto after = profiles();
+    EXPECT_EQ(after.erase(otherUsers), 1u);
+    EXPECT_EQ(after.erase(oddlyNamed), 1u);
+    ASSERT_EQ(after.size(), 1u) << "the ownerless and the first run's profile are gone";
+    const std::string uuid = after.begin()->first;
+    EXPECT_EQ(field(uuid, "connection.permissions"), "user\\:nobody");
+    EXPECT_TRUE(contains(field(uuid, "vpn.data"), "gateway = vpn2.example.net"));
+}
+
+TEST_F(RealNetworkManager, AProfileThatCannotBeWrittenLeavesTheOldOne) {
+    ASSERT_EQ(create().exitCode, 0);
+    const auto before = profiles();
+    ASSERT_EQ(::mount(nullptr, PrivateNetworkManager::keyfileFolder, nullptr,
+                      MS_REMOUNT | MS_RDONLY, nullptr),
+              0);
+    const auto failed = create("vpn2.example.net");
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_TRUE(contains(failed.err, "the old connection is kept")) << failed.err;
+    EXPECT_EQ(profiles(), before);
+}
+
+TEST_F(RealNetworkManager, StartingTellsNetworkManagersReason) {
+    ASSERT_EQ(create().exitCode, 0);
+    // No connection for the VPN to go over in an empty namespace.
+    const auto up = run(NETWORKSETUP, {"-connectpppoeservice", "Tidewaterlink"});
+    EXPECT_EQ(up.exitCode, 1);
+    EXPECT_TRUE(contains(up.err, "Could not find source connection")) << up.err;
+    const auto missing = run(NETWORKSETUP, {"-connectpppoeservice", "My VPN"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.err, "networksetup: there is no service named 'My VPN'\n");
+    // Not active is already down.
+    EXPECT_EQ(run(NETWORKSETUP, {"-disconnectpppoeservice", "Tidewaterlink"}).exitCode, 0);
+    expectTheEnvironmentIgnored();
+}
+
+TEST_F(RealNetworkManager, TheToolCannotBeInspectedWhileItHoldsTheSecrets) {
+#ifdef TIDEWATERLINK_SANITIZED
+    GTEST_SKIP() << "sanitizer builds stay dumpable for the leak check";
+#endif
+    // An nmcli that tells whose the calling tool's memory is: root's when the
+    // tool made itself non-dumpable, else the user's it runs as.
+    const fs::path teller = nm.scratch() / "teller";
+    std::ofstream(teller) << "#!/bin/sh\necho \"memory of $(stat -c %u /proc/$PPID/mem)\" >&2\n"
+                             "exit 1\n";
+    fs::permissions(teller, fs::perms::all & ~fs::perms::group_write & ~fs::perms::others_write);
+    ASSERT_EQ(::mount(teller.c_str(), nmcliProgram, nullptr, MS_BIND, nullptr), 0);
+    const fs::path tool = nm.scratch() / "macosvpn";
+    fs::copy_file(MACOSVPN, tool);
+    Words args = createArgs("vpn.example.net");
+    args.insert(args.begin(), {"/usr/bin/setpriv", "--reuid=" + std::to_string(owner),
+                               "--regid=" + std::to_string(owner), "--clear-groups", tool});
+    const auto done = runCommand(args, {"PATH=/usr/bin:/bin"});
+    EXPECT_TRUE(contains(done.err, "memory of 0\n")) << done.err;
+}
+
+}  // namespace
+}  // namespace twl::tools
