@@ -1,13 +1,18 @@
 // Privileged statements through the real interpreter and the real sudo, run by
-// throwaway users inside a private mount namespace. That the password is on no
-// command line or environment is watched on the whole road (tests/e2e).
+// throwaway users inside a private mount namespace. That the administrator
+// password is on no command line or environment is watched on the whole road
+// (tests/e2e).
 #include <signal.h>
 #include <sys/wait.h>
 
+#include "app/app_context.h"
+#include "app/settings_keys.h"
+#include "fakes/memory_settings_store.h"
 #include "platform/posix/posix_script_interpreter.h"
 #include "privileged/script_runner.h"
 #include "sandboxed_test.h"
 #include "test_support.h"
+#include "vpn/vpn_service.h"
 
 namespace twl {
 namespace {
@@ -95,6 +100,62 @@ TEST_F(SudoElevation, CommandOutlivingItsTimeIsStoppedThroughSudo) {
             ::kill(std::stoi(pid), SIGKILL);
         }
     }
+}
+
+// sudo's own log is the witness: neither sudo (the interpreter's and the
+// command's) records a secret, whether authorisation passes or fails, and the
+// secrets' folder goes either way. The tool is a stand-in that records its
+// arguments and the mode, owner and content of each file it is given.
+TEST_F(SudoElevation, ProvisioningKeepsTheSecretsOutOfSudosLog) {
+    const auto& user = system.asker();
+    const fs::path runtime = system.drop() / "run";
+    fs::create_directory(runtime);
+    ASSERT_EQ(::chown(runtime.c_str(), user.id, user.id) | ::chmod(runtime.c_str(), 0700), 0);
+    const fs::path tool = system.drop() / "macosvpn";
+    test_support::writeExecutable(
+        tool,
+        "#!/bin/sh\nd=${0%/*}; printf '%s\\n' \"$@\" > \"$d/arguments\"\n"
+        "while [ $# -gt 1 ]; do case $1 in --*-file) stat -c '%a %u' \"$2\"; cat \"$2\"; echo;; "
+        "esac; shift; done >> \"$d/files\"\n");
+    const std::string accountPassword = "Acc0untPassw0rdQx";
+    for (const auto& adminPassword : {user.password + "x", user.password}) {
+        const json left = as(user, [&] {
+            fakes::MemorySettingsStore store;
+            store.setObject(user.name, keys::username);
+            store.setObject(adminPassword, keys::userpassword);
+            PosixScriptInterpreter shell("", {}, {runtime});
+            AppContext ctx{Services{.settings = &store, .interpreter = &shell}, Endpoints{}};
+            ctx.serverUrl = "vpn.example.net";
+            ctx.accountUserName = "alice";
+            ctx.accountPassword = accountPassword;
+            createVpnService(ctx, tool.string());
+            return json(fs::is_empty(runtime));
+        });
+        EXPECT_EQ(left, true) << "the secrets' folder is gone";
+    }
+    const auto log = test_support::readFile(system.sudoLog());
+    for (const auto& secret : {accountPassword, std::string("psk731"), user.password}) {
+        EXPECT_EQ(log.find(secret), std::string::npos) << log;
+    }
+    EXPECT_NE(log.find("incorrect password attempt"), std::string::npos) << log;
+    std::size_t commands = 0;
+    for (auto at = log.find("macosvpn create"); at != std::string::npos;
+         at = log.find("macosvpn create", at + 1)) {
+        ++commands;
+    }
+    EXPECT_EQ(commands, 3u) << "refused, then the elevated shell and the tool: " << log;
+
+    const auto arguments = test_support::readFile(system.drop() / "arguments");
+    const auto start = arguments.find(runtime.string());
+    const auto folder = arguments.substr(start, arguments.find("/password\n") - start);
+    EXPECT_TRUE(folder.starts_with((runtime / "tidewaterlink-secrets-").string())) << arguments;
+    EXPECT_EQ(arguments,
+              "create\n--l2tp\nTidewaterlink\n--endpoint\nvpn.example.net\n--force\n--username\n"
+              "alice\n--password-file\n" +
+                  folder + "/password\n--shared-secret-file\n" + folder + "/shared-secret\n");
+    const std::string owned = "600 " + std::to_string(user.id) + "\n";
+    EXPECT_EQ(test_support::readFile(system.drop() / "files"),
+              owned + accountPassword + "\n" + owned + "psk731\n");
 }
 
 }  // namespace
