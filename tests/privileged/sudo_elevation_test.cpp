@@ -2,6 +2,7 @@
 // throwaway users inside a private mount namespace. That the administrator
 // password is on no command line or environment is watched on the whole road
 // (tests/e2e).
+#include <gmock/gmock.h>
 #include <signal.h>
 #include <sys/wait.h>
 
@@ -105,57 +106,51 @@ TEST_F(SudoElevation, CommandOutlivingItsTimeIsStoppedThroughSudo) {
 // sudo's own log is the witness: neither sudo (the interpreter's and the
 // command's) records a secret, whether authorisation passes or fails, and the
 // secrets' folder goes either way. The tool is a stand-in that records its
-// arguments and the mode, owner and content of each file it is given.
+// arguments, and the mode and owner of each file it is given (and of its
+// folder) and its content.
 TEST_F(SudoElevation, ProvisioningKeepsTheSecretsOutOfSudosLog) {
     const auto& user = system.asker();
-    const fs::path runtime = system.drop() / "run";
+    const fs::path runtime = system.drop() / "run", tool = system.drop() / "macosvpn";
     fs::create_directory(runtime);
     ASSERT_EQ(::chown(runtime.c_str(), user.id, user.id) | ::chmod(runtime.c_str(), 0700), 0);
-    const fs::path tool = system.drop() / "macosvpn";
     test_support::writeExecutable(
         tool,
         "#!/bin/sh\nd=${0%/*}; printf '%s\\n' \"$@\" > \"$d/arguments\"\n"
-        "while [ $# -gt 1 ]; do case $1 in --*-file) stat -c '%a %u' \"$2\"; cat \"$2\"; echo;; "
-        "esac; shift; done >> \"$d/files\"\n");
-    const std::string accountPassword = "Acc0untPassw0rdQx";
+        "while [ $# -gt 1 ]; do case $1 in --*-file) stat -c '%a %u' \"$2\" \"${2%/*}\"; "
+        "cat \"$2\"; echo;; esac; shift; done >> \"$d/files\"\n");
+    const std::string password = "Acc0untPassw0rdQx";
     for (const auto& adminPassword : {user.password + "x", user.password}) {
-        const json left = as(user, [&] {
-            fakes::MemorySettingsStore store;
-            store.setObject(user.name, keys::username);
-            store.setObject(adminPassword, keys::userpassword);
-            PosixScriptInterpreter shell("", {}, {runtime});
-            AppContext ctx{Services{.settings = &store, .interpreter = &shell}, Endpoints{}};
-            ctx.serverUrl = "vpn.example.net";
-            ctx.accountUserName = "alice";
-            ctx.accountPassword = accountPassword;
-            createVpnService(ctx, tool.string());
-            return json(fs::is_empty(runtime));
-        });
-        EXPECT_EQ(left, true) << "the secrets' folder is gone";
+        EXPECT_EQ(as(user,
+                     [&] {
+                         fakes::MemorySettingsStore store;
+                         store.setObject(user.name, keys::username);
+                         store.setObject(adminPassword, keys::userpassword);
+                         PosixScriptInterpreter shell("", {}, {runtime});
+                         AppContext ctx{Services{.settings = &store, .interpreter = &shell}, {}};
+                         ctx.serverUrl = "vpn.example.net";
+                         ctx.accountUserName = "alice";
+                         ctx.accountPassword = password;
+                         createVpnService(ctx, tool.string());
+                         return json(fs::is_empty(runtime));
+                     }),
+                  true)
+            << "the secrets' folder is gone";
     }
     const auto log = test_support::readFile(system.sudoLog());
-    for (const auto& secret : {accountPassword, std::string("psk731"), user.password}) {
+    for (const auto& secret : {password, std::string("psk731"), user.password}) {
         EXPECT_EQ(log.find(secret), std::string::npos) << log;
     }
     EXPECT_NE(log.find("incorrect password attempt"), std::string::npos) << log;
-    std::size_t commands = 0;
-    for (auto at = log.find("macosvpn create"); at != std::string::npos;
-         at = log.find("macosvpn create", at + 1)) {
-        ++commands;
-    }
-    EXPECT_EQ(commands, 3u) << "refused, then the elevated shell and the tool: " << log;
+    EXPECT_NE(log.find("COMMAND=" + tool.string() + " create"), std::string::npos) << log;
 
-    const auto arguments = test_support::readFile(system.drop() / "arguments");
-    const auto start = arguments.find(runtime.string());
-    const auto folder = arguments.substr(start, arguments.find("/password\n") - start);
-    EXPECT_TRUE(folder.starts_with((runtime / "tidewaterlink-secrets-").string())) << arguments;
-    EXPECT_EQ(arguments,
-              "create\n--l2tp\nTidewaterlink\n--endpoint\nvpn.example.net\n--force\n--username\n"
-              "alice\n--password-file\n" +
-                  folder + "/password\n--shared-secret-file\n" + folder + "/shared-secret\n");
-    const std::string owned = "600 " + std::to_string(user.id) + "\n";
+    const std::string owned =
+        "600 " + std::to_string(user.id) + "\n700 " + std::to_string(user.id) + "\n";
     EXPECT_EQ(test_support::readFile(system.drop() / "files"),
-              owned + accountPassword + "\n" + owned + "psk731\n");
+              owned + password + "\n" + owned + "psk731\n");
+    EXPECT_THAT(test_support::readFile(system.drop() / "arguments"),
+                testing::StartsWith("create\n--l2tp\nTidewaterlink\n--endpoint\nvpn.example.net\n"
+                                    "--force\n--username\nalice\n--password-file\n" +
+                                    (runtime / "tidewaterlink-secrets-").string()));
 }
 
 }  // namespace
