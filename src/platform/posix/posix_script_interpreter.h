@@ -28,7 +28,7 @@ struct ScriptLimits {
 // Secrets go into a SecretFolder in the first private runtime folder, named to
 // the command (and to the shell that sudo starts) by TWL_SECRET_FOLDER.
 // An error begins "the statement does not compile", "authorisation failed",
-// "the command needs a private runtime folder", "the command's secret..."
+// "the command needs a private runtime folder", "the command's secrets"
 // (nothing ran) or "the command ..." (it ran and failed or was stopped); it
 // never quotes the statement, the command, a secret or the output.
 class PosixScriptInterpreter final : public ScriptInterpreter {

@@ -58,8 +58,13 @@ std::string checkSecrets(const std::vector<ScriptSecret>& secrets) {
     return {};
 }
 
-std::string systemError(const std::string& what) {
-    return what + ": " + std::generic_category().message(errno);
+std::optional<fs::path> privateRuntimeFolder(const std::vector<fs::path>& candidates) {
+    const auto found = std::find_if(candidates.begin(), candidates.end(), isPrivateFolder);
+    return found == candidates.end() ? std::nullopt : std::optional(*found);
+}
+
+std::string writeError() {
+    return "the command's secrets could not be written: " + std::generic_category().message(errno);
 }
 
 // The value alone, no line break: the file is the secret.
@@ -94,12 +99,6 @@ std::vector<fs::path> SecretFolder::runtimeCandidates() {
     return candidates;
 }
 
-std::optional<fs::path> SecretFolder::privateRuntimeFolder(
-    const std::vector<fs::path>& candidates) {
-    const auto found = std::find_if(candidates.begin(), candidates.end(), isPrivateFolder);
-    return found == candidates.end() ? std::nullopt : std::optional(*found);
-}
-
 SecretFolder::Made SecretFolder::make(const std::vector<fs::path>& candidates,
                                       const std::vector<ScriptSecret>& secrets) {
     if (auto why = checkSecrets(secrets); !why.empty()) {
@@ -111,16 +110,16 @@ SecretFolder::Made SecretFolder::make(const std::vector<fs::path>& candidates,
     }
     std::string pattern = (*runtime / (std::string(prefix) + "XXXXXX")).string();
     if (::mkdtemp(pattern.data()) == nullptr) {
-        return {std::nullopt, systemError("the command's secret folder could not be made")};
+        return {std::nullopt, writeError()};
     }
     Made made{SecretFolder(pattern), {}};
     const UniqueFd folder(::open(pattern.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (!folder || ::fchmod(folder.get(), 0700) != 0) {
-        return {std::nullopt, systemError("the command's secret folder could not be opened")};
+        return {std::nullopt, writeError()};
     }
     for (const auto& secret : secrets) {
         if (!writeSecret(folder.get(), secret)) {
-            return {std::nullopt, systemError("a secret of the command could not be written")};
+            return {std::nullopt, writeError()};
         }
     }
     return made;

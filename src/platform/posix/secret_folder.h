@@ -20,11 +20,9 @@ class SecretFolder {
     struct Made;
 
     // The runtime folders to try, in order: $XDG_RUNTIME_DIR, /run/user/UID.
+    // The first that is a folder (not a link) of this user's with mode 0700
+    // is used.
     static std::vector<std::filesystem::path> runtimeCandidates();
-    // The first candidate that is a folder (not a link) of this user's with
-    // mode 0700, if any.
-    static std::optional<std::filesystem::path> privateRuntimeFolder(
-        const std::vector<std::filesystem::path>& candidates);
 
     // Writes every secret. On failure nothing is left behind, and the error
     // names what failed, never a value.
