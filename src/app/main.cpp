@@ -1,6 +1,8 @@
 // The entry: picks the real adapters, wires them into one context, and hands
 // control to the desktop's event loop with the login screen in the main window.
 
+#include <sys/prctl.h>
+
 #include <QApplication>
 #include <QIcon>
 #include <QSystemTrayIcon>
@@ -29,6 +31,12 @@
 #include "platform/qt/single_instance.h"
 
 int main(int argc, char* argv[]) {
+#ifndef TIDEWATERLINK_SANITIZED
+    // The process holds the account and administrator passwords: no core
+    // dump, and no other process of the user may read its memory. The leak
+    // checker of a sanitizer build needs it dumpable.
+    ::prctl(PR_SET_DUMPABLE, 0);
+#endif
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tidewaterlink"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tidewaterlink"));
@@ -51,6 +59,7 @@ int main(int argc, char* argv[]) {
     twl::ExecutableBundle bundle;
     const twl::Endpoints endpoints = twl::Endpoints::builtIn();
     twl::PosixScriptInterpreter interpreter(bundle.resourceFolder() / "compat");
+    interpreter.removeLeftovers();
     twl::CurlHttpTransport http(runLoop, endpoints.extraCaFile);
     twl::InterfaceProxySettings proxySettings;
     twl::FreedesktopNotificationCenter notifications(runLoop);
@@ -86,5 +95,6 @@ int main(int argc, char* argv[]) {
 
     // Screens, timers and views go before the application object does.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    interpreter.removeLeftovers();
     return status;
 }

@@ -2,6 +2,9 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "platform/script_interpreter.h"
 
 namespace twl::commands {
 
@@ -18,7 +21,11 @@ std::string connectService();     // networksetup -connectpppoeservice Tidewater
 std::string disconnectService();  // networksetup -disconnectpppoeservice Tidewaterlink
 std::string copyTool(std::string_view toolResourcePath);  // sudo cp PATH /usr/local
 std::string removeMarker();                               // sudo rm -rf /usr/local/macosvpn.txt
-std::string createService(std::string_view toolPath, std::string_view server, std::string_view user,
-                          std::string_view password);
+// sudo TOOL create --l2tp Tidewaterlink --endpoint SERVER --force --username USER
+// --password-file FILE --shared-secret-file FILE, the files being those of
+// createServiceSecrets: the password and the key never enter the text.
+std::string createService(std::string_view toolPath, std::string_view server,
+                          std::string_view user);
+std::vector<ScriptSecret> createServiceSecrets(std::string_view password);
 
 }  // namespace twl::commands

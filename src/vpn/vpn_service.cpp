@@ -2,6 +2,7 @@
 
 #include "app/app_context.h"
 #include "app/settings_keys.h"
+#include "platform/script_interpreter.h"
 #include "privileged/commands.h"
 #include "privileged/script_runner.h"
 
@@ -12,10 +13,11 @@ void createVpnService(AppContext& ctx, const std::string& executableVPNPath) {
     const std::string adminPassword =
         storedString(ctx.userDefaults(), keys::userpassword).value_or("");
 
-    const std::string command = commands::createService(executableVPNPath, ctx.serverUrl,
-                                                        ctx.accountUserName, ctx.accountPassword);
+    const std::string command =
+        commands::createService(executableVPNPath, ctx.serverUrl, ctx.accountUserName);
 
-    runScript(ctx.interpreter(), privilegedScript(command, adminUser, adminPassword));
+    runScript(ctx.interpreter(), privilegedScript(command, adminUser, adminPassword),
+              ScriptOptions{.secrets = commands::createServiceSecrets(ctx.accountPassword)});
 }
 
 }  // namespace twl

@@ -9,8 +9,9 @@ class AppContext;
 // (Re)creates the network service "Tidewaterlink" for the current server and
 // account by running the bundled tool at `executableVPNPath` as administrator,
 // with the stored administrator pair ("username"/"userpassword"; an absent key
-// counts as empty, which simply fails). Returns when the tool has ended; its
-// outcome is not looked at.
+// counts as empty, which simply fails). The account password and the
+// pre-shared key go beside the statement as secrets, never into its text.
+// Returns when the tool has ended; its outcome is not looked at.
 void createVpnService(AppContext& ctx, const std::string& executableVPNPath);
 
 }  // namespace twl

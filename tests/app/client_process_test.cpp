@@ -1,8 +1,11 @@
 // The real client, run as a child process on the offscreen platform, each in
 // its own runtime and settings folders. SIGTERM on a real display is taken by
 // tests/e2e/client_under_xvfb.sh.
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDeadlineTimer>
 #include <QFileInfo>
@@ -16,8 +19,14 @@ namespace {
 class ClientProcessTest : public ::testing::Test {
   protected:
     // A client that has come up far enough to listen for later launches.
-    std::unique_ptr<QProcess> launch(bool waitUntilListening = true) {
+    std::unique_ptr<QProcess> launch(bool waitUntilListening = true, uid_t user = ::geteuid()) {
         auto client = std::make_unique<QProcess>();
+        client->setChildProcessModifier([user] {
+            if (user != ::geteuid() &&
+                (::setgroups(0, nullptr) != 0 || ::setgid(user) != 0 || ::setuid(user) != 0)) {
+                ::_exit(111);
+            }
+        });
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         environment.insert("XDG_RUNTIME_DIR", folder.path());
@@ -74,6 +83,37 @@ TEST_F(ClientProcessTest, ALaterLaunchHandsOverToTheRunningClientEvenAfterACrash
 
     next->terminate();
     EXPECT_EQ(finish(*next), "app is closed\n");
+}
+
+// Started by a user without privileges, the client keeps its memory (and the
+// passwords in it) from that user's other processes and from core dumps, and
+// removes secret folders left by an earlier run at start and at quit.
+TEST_F(ClientProcessTest, KeepsItsMemoryToItselfAndClearsLeftSecretFolders) {
+    const uid_t nobody = 65534;
+    if (::geteuid() != 0 || ::chown(folder.path().toLocal8Bit(), nobody, nobody) != 0) {
+        GTEST_SKIP() << "needs root to start the client as an unprivileged user";
+    }
+    const auto left = folder.filePath("tidewaterlink-secrets-Left01").toLocal8Bit();
+    const auto leave = [&] {
+        return ::mkdir(left, 0700) == 0 && ::chown(left, nobody, nobody) == 0;
+    };
+    ASSERT_TRUE(leave());
+    auto client = launch(true, nobody);
+    const QDeadlineTimer limit(10000);  // cleared just after it starts to listen
+    while (QFileInfo::exists(left) && !limit.hasExpired()) {
+        QThread::msleep(20);
+    }
+    EXPECT_FALSE(QFileInfo::exists(left)) << "cleared at start";
+#ifndef TIDEWATERLINK_SANITIZED
+    struct stat memory {};
+    ASSERT_EQ(::stat(("/proc/" + std::to_string(client->processId()) + "/mem").c_str(), &memory),
+              0);
+    EXPECT_EQ(memory.st_uid, 0u) << "owned by the user, so the user's processes may read it";
+#endif
+    ASSERT_TRUE(leave());
+    ::kill(static_cast<pid_t>(client->processId()), SIGINT);
+    EXPECT_EQ(finish(*client), "app is closed\n");
+    EXPECT_FALSE(QFileInfo::exists(left)) << "cleared at quit";
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <sstream>
+#include <tuple>
 
 #include "privileged/script_runner.h"
 #include "test_support.h"
@@ -120,6 +121,35 @@ TEST_F(PosixScriptInterpreterTest, BackgroundJobsAreNotWaitedFor) {
     const pid_t job = std::stoi(result.descriptor);
     ::kill(job, SIGKILL);
     EXPECT_TRUE(endsSoon(job));
+}
+
+// Secrets need a private runtime folder (the only one given here); with any
+// other, nothing runs and nothing is written.
+TEST_F(PosixScriptInterpreterTest, WithoutAPrivateRuntimeFolderNothingRuns) {
+    const std::tuple<const char*, mode_t, uid_t, bool> rows[] = {
+        {"another user's", 0700, 65534, false},
+        {"open to others", 0755, ::geteuid(), false},
+        {"a link to a private folder", 0700, ::geteuid(), true},
+    };
+    for (const auto& [name, mode, owner, link] : rows) {
+        SCOPED_TRACE(name);
+        const TempFolder runtime;
+        const fs::path folder = runtime / "run";
+        fs::create_directory(folder);
+        if (::chown(folder.c_str(), owner, owner) != 0 || ::chmod(folder.c_str(), mode) != 0) {
+            continue;  // another owner needs root
+        }
+        if (link) {
+            fs::create_directory_symlink(folder, runtime / "link");
+        }
+        const auto result = PosixScriptInterpreter(compat, {}, {link ? runtime / "link" : folder})
+                                .execute(plainScript("touch " + (temp / "ran").string()),
+                                         ScriptOptions{.secrets = {{"key", "value"}}});
+        EXPECT_TRUE(result.error.starts_with("the command needs a private runtime folder"))
+            << result.error;
+        EXPECT_FALSE(fs::exists(temp / "ran"));
+        EXPECT_TRUE(fs::is_empty(folder));
+    }
 }
 
 }  // namespace

@@ -175,8 +175,9 @@ std::string PrivateSystem::mountSudoers() {
     ::chmod(folder.c_str(), 0755);
     // No syslog, lecture or mail: sudo must leave no trace outside this namespace.
     const std::string rules =
-        "Defaults:" + asker_.name + ", " + trusted_.name + " !syslog, !lecture, !mail_badpass\n" +
-        asker_.name + " ALL=(ALL:ALL) ALL\n" + trusted_.name + " ALL=(ALL:ALL) NOPASSWD: ALL\n";
+        "Defaults logfile=" + sudoLog().string() + ", loglinelen=0\n" + "Defaults:" + asker_.name +
+        ", " + trusted_.name + " !syslog, !lecture, !mail_badpass\n" + asker_.name +
+        " ALL=(ALL:ALL) ALL\n" + trusted_.name + " ALL=(ALL:ALL) NOPASSWD: ALL\n";
     if (!writeFile(folder / "twl-sandbox", rules, 0440) || !bindOver(folder, "/etc/sudoers.d")) {
         return lastError("cannot put a sudoers drop-in folder in place");
     }

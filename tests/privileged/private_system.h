@@ -34,6 +34,8 @@ class PrivateSystem {
     const SandboxUser& trusted() const { return trusted_; }
     // Writable by everyone; commands leave their traces here.
     std::filesystem::path drop() const { return workspace_ / "drop"; }
+    // Where sudo logs every command it runs or refuses, one line each.
+    std::filesystem::path sudoLog() const { return workspace_ / "sudo.log"; }
 
     // Runs body in a child process as the user; true when it ended with 0.
     static bool runAs(const SandboxUser& user, const std::function<int()>& body);

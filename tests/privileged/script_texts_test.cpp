@@ -12,11 +12,12 @@ namespace {
 // The tool's arguments in their order, and the administrator pair as given.
 TEST(ScriptTexts, PrivilegedStatementsCarryTheCommandAndThePair) {
     const std::string tool = "/opt/tidewaterlink/share/tidewaterlink/macosvpn";
-    EXPECT_EQ(privilegedScript(commands::createService(tool, "vpn.example.net", "alice", "s3cret"),
-                               "admin", "adminpw"),
+    EXPECT_EQ(privilegedScript(commands::createService(tool, "vpn.example.net", "alice"), "admin",
+                               "adminpw"),
               "do shell script \"sudo " + tool +
                   " create --l2tp Tidewaterlink --endpoint vpn.example.net --force --username alice"
-                  " --password s3cret --shared-secret psk731\" user name \"admin\" password "
+                  " --password-file \\\"${TWL_SECRET_FOLDER:?}\\\"/password --shared-secret-file "
+                  "\\\"${TWL_SECRET_FOLDER:?}\\\"/shared-secret\" user name \"admin\" password "
                   "\"adminpw\" with administrator privileges");
     EXPECT_EQ(privilegedScript("true", "", ""),
               R"(do shell script "true" user name "" password "" with administrator privileges)");

@@ -1,13 +1,19 @@
 // Privileged statements through the real interpreter and the real sudo, run by
-// throwaway users inside a private mount namespace. That the password is on no
-// command line or environment is watched on the whole road (tests/e2e).
+// throwaway users inside a private mount namespace. That the administrator
+// password is on no command line or environment is watched on the whole road
+// (tests/e2e).
+#include <gmock/gmock.h>
 #include <signal.h>
 #include <sys/wait.h>
 
+#include "app/app_context.h"
+#include "app/settings_keys.h"
+#include "fakes/memory_settings_store.h"
 #include "platform/posix/posix_script_interpreter.h"
 #include "privileged/script_runner.h"
 #include "sandboxed_test.h"
 #include "test_support.h"
+#include "vpn/vpn_service.h"
 
 namespace twl {
 namespace {
@@ -95,6 +101,56 @@ TEST_F(SudoElevation, CommandOutlivingItsTimeIsStoppedThroughSudo) {
             ::kill(std::stoi(pid), SIGKILL);
         }
     }
+}
+
+// sudo's own log is the witness: neither sudo (the interpreter's and the
+// command's) records a secret, whether authorisation passes or fails, and the
+// secrets' folder goes either way. The tool is a stand-in that records its
+// arguments, and the mode and owner of each file it is given (and of its
+// folder) and its content.
+TEST_F(SudoElevation, ProvisioningKeepsTheSecretsOutOfSudosLog) {
+    const auto& user = system.asker();
+    const fs::path runtime = system.drop() / "run", tool = system.drop() / "macosvpn";
+    fs::create_directory(runtime);
+    ASSERT_EQ(::chown(runtime.c_str(), user.id, user.id) | ::chmod(runtime.c_str(), 0700), 0);
+    test_support::writeExecutable(
+        tool,
+        "#!/bin/sh\nd=${0%/*}; printf '%s\\n' \"$@\" > \"$d/arguments\"\n"
+        "while [ $# -gt 1 ]; do case $1 in --*-file) stat -c '%a %u' \"$2\" \"${2%/*}\"; "
+        "cat \"$2\"; echo;; esac; shift; done >> \"$d/files\"\n");
+    const std::string password = "Acc0untPassw0rdQx";
+    for (const auto& adminPassword : {user.password + "x", user.password}) {
+        EXPECT_EQ(as(user,
+                     [&] {
+                         fakes::MemorySettingsStore store;
+                         store.setObject(user.name, keys::username);
+                         store.setObject(adminPassword, keys::userpassword);
+                         PosixScriptInterpreter shell("", {}, {runtime});
+                         AppContext ctx{Services{.settings = &store, .interpreter = &shell}, {}};
+                         ctx.serverUrl = "vpn.example.net";
+                         ctx.accountUserName = "alice";
+                         ctx.accountPassword = password;
+                         createVpnService(ctx, tool.string());
+                         return json(fs::is_empty(runtime));
+                     }),
+                  true)
+            << "the secrets' folder is gone";
+    }
+    const auto log = test_support::readFile(system.sudoLog());
+    for (const auto& secret : {password, std::string("psk731"), user.password}) {
+        EXPECT_EQ(log.find(secret), std::string::npos) << log;
+    }
+    EXPECT_NE(log.find("incorrect password attempt"), std::string::npos) << log;
+    EXPECT_NE(log.find("COMMAND=" + tool.string() + " create"), std::string::npos) << log;
+
+    const std::string owned =
+        "600 " + std::to_string(user.id) + "\n700 " + std::to_string(user.id) + "\n";
+    EXPECT_EQ(test_support::readFile(system.drop() / "files"),
+              owned + password + "\n" + owned + "psk731\n");
+    EXPECT_THAT(test_support::readFile(system.drop() / "arguments"),
+                testing::StartsWith("create\n--l2tp\nTidewaterlink\n--endpoint\nvpn.example.net\n"
+                                    "--force\n--username\nalice\n--password-file\n" +
+                                    (runtime / "tidewaterlink-secrets-").string()));
 }
 
 }  // namespace

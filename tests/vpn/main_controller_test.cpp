@@ -18,7 +18,7 @@ namespace {
 using Texts = std::vector<std::string>;
 
 const std::string provisioning =
-    commands::createService("/opt/tidewaterlink/share/macosvpn", "vpn.test", "demo", "demo-pass");
+    commands::createService("/opt/tidewaterlink/share/macosvpn", "vpn.test", "demo");
 const std::string connectCommand = commands::connectService();
 const std::string disconnectCommand = commands::disconnectService();
 

@@ -14,7 +14,8 @@ namespace {
 
 // The command builder keeps hostile values to one word each (shown on a real
 // shell in tests/privileged/hostile_values_test.cpp); each value must reach
-// its own place in it, and the stored pair the statement's.
+// its own place in it, the stored pair the statement's, and the account
+// password and the key beside the statement, as secrets.
 TEST(CreateVpnService, EachValueGoesToItsPlaceThroughTheBuilders) {
     fakes::MemorySettingsStore store;
     fakes::RecordingScriptInterpreter interpreter;
@@ -29,9 +30,13 @@ TEST(CreateVpnService, EachValueGoesToItsPlaceThroughTheBuilders) {
     ASSERT_EQ(interpreter.sources.size(), 1u);
     const auto parsed = parseStatement(interpreter.sources[0]);
     ASSERT_TRUE(parsed.statement.has_value()) << parsed.error;
-    EXPECT_EQ(parsed.statement->command,
-              commands::createService("/my tools/mac'os\"vpn $x", ctx.serverUrl,
-                                      ctx.accountUserName, ctx.accountPassword));
+    EXPECT_EQ(
+        parsed.statement->command,
+        commands::createService("/my tools/mac'os\"vpn $x", ctx.serverUrl, ctx.accountUserName));
+    const auto& secrets = interpreter.options[0].secrets;
+    ASSERT_EQ(secrets.size(), 2u);
+    EXPECT_EQ(secrets[0].value, ctx.accountPassword);
+    EXPECT_EQ(secrets[1].value, commands::presharedKey);
     ASSERT_TRUE(parsed.statement->administrator.has_value());
     EXPECT_EQ(parsed.statement->administrator->userName, "ad\"min");
     EXPECT_EQ(parsed.statement->administrator->password, "pw\\\" & touch pwned");

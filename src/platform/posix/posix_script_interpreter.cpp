@@ -23,7 +23,9 @@ constexpr std::string_view defaultPath = "/usr/local/bin:/usr/bin:/bin";
 // language sudo speaks and whatever the command's exit status.
 constexpr std::string_view startedMarker = "@twl-elevated@";
 
-// Run by sudo as root, with the command as $1 (never spliced into this text).
+// Run by sudo as root, with the command as $1 (never spliced into this text)
+// and the secret folder, if any, as $2: sudo clears the environment, so the
+// shell hands the folder on to the command itself.
 // The command gets /dev/null, not the pipe that carried the password: sudo
 // leaves the rest of that pipe to the command, and with a NOPASSWD rule it
 // does not read the password at all. sudo relays our SIGTERM to this shell
@@ -32,6 +34,9 @@ std::string elevatedShell() {
     return "printf '%s' '" + std::string(startedMarker) +
            "'\n"
            "exec </dev/null\n"
+           "[ $# -lt 2 ] || export " +
+           std::string(secretFolderVariable) +
+           "=\"$2\"\n"
            "trap 'trap \"\" TERM; kill -TERM 0' TERM\n"
            "/bin/sh -c \"$1\" &\n"
            "wait $!\n";
@@ -94,8 +99,15 @@ bool passesThroughSudo(const std::string& password) {
 }  // namespace
 
 PosixScriptInterpreter::PosixScriptInterpreter(std::filesystem::path compatFolder,
-                                               ScriptLimits limits)
-    : compatFolder_(std::move(compatFolder)), limits_(limits) {}
+                                               ScriptLimits limits,
+                                               std::vector<std::filesystem::path> runtimeFolders)
+    : compatFolder_(std::move(compatFolder)),
+      limits_(limits),
+      runtimeFolders_(std::move(runtimeFolders)) {}
+
+void PosixScriptInterpreter::removeLeftovers() const {
+    SecretFolder::removeLeftovers(runtimeFolders_);
+}
 
 ScriptResult PosixScriptInterpreter::run(const std::string& source, const ScriptOptions& options) {
     auto parsed = parseStatement(source);
@@ -111,25 +123,37 @@ ScriptResult PosixScriptInterpreter::run(const std::string& source, const Script
     if (options.timeLimit) {
         limits.timeLimit = std::min(limits.timeLimit, *options.timeLimit);
     }
-    if (!statement.administrator || ::geteuid() == 0) {
-        return runAsCurrentUser(statement.command, limits);
+    // Lives until the command has ended, however it ends.
+    std::optional<SecretFolder> secrets;
+    if (!options.secrets.empty()) {
+        auto made = SecretFolder::make(runtimeFolders_, options.secrets);
+        if (!made.folder) {
+            return failure(std::move(made.error));
+        }
+        secrets = std::move(made.folder);
     }
-    return runElevated(statement.command, *statement.administrator, limits);
+    const std::filesystem::path folder = secrets ? secrets->path() : std::filesystem::path();
+    if (!statement.administrator || ::geteuid() == 0) {
+        return runAsCurrentUser(statement.command, limits, folder);
+    }
+    return runElevated(statement.command, *statement.administrator, limits, folder);
 }
 
 ScriptResult PosixScriptInterpreter::runAsCurrentUser(const std::string& command,
-                                                      ScriptLimits limits) const {
+                                                      ScriptLimits limits,
+                                                      const std::filesystem::path& secrets) const {
     ChildRequest request;
     request.argv = {shell, "-c", command};
-    request.environment = environment();
+    request.environment = environment(secrets);
     request.timeLimit = limits.timeLimit;
     request.stopMethod = StopMethod::KillGroup;
     return outcome(runChildProcess(request), limits.timeLimit);
 }
 
-ScriptResult PosixScriptInterpreter::runElevated(
-    const std::string& command, const AdministratorCredentials& administrator,
-    ScriptLimits limits) const {
+ScriptResult PosixScriptInterpreter::runElevated(const std::string& command,
+                                                 const AdministratorCredentials& administrator,
+                                                 ScriptLimits limits,
+                                                 const std::filesystem::path& secrets) const {
     // sudo can only prove the password of the user who runs it.
     if (administrator.userName != currentUserName()) {
         return failure(authorisationFailed + ": the user name is not the current user's");
@@ -140,7 +164,10 @@ ScriptResult PosixScriptInterpreter::runElevated(
     }
     ChildRequest request;
     request.argv = {sudo, "-S", "-k", "-p", "", "--", shell, "-c", elevatedShell(), "sh", command};
-    request.environment = environment();
+    if (!secrets.empty()) {
+        request.argv.push_back(secrets.string());
+    }
+    request.environment = environment({});
     request.input = administrator.password + "\n";
     request.timeLimit = limits.timeLimit;
     request.stopMethod = StopMethod::TerminateThenKill;
@@ -161,16 +188,21 @@ ScriptResult PosixScriptInterpreter::runElevated(
     return outcome(std::move(child), limits.timeLimit);
 }
 
-std::vector<std::string> PosixScriptInterpreter::environment() const {
+std::vector<std::string> PosixScriptInterpreter::environment(
+    const std::filesystem::path& secrets) const {
+    const std::string secretsEntry = std::string(secretFolderVariable) + "=";
     std::string path;
     std::vector<std::string> variables;
     for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
         std::string_view variable(*entry);
         if (variable.starts_with("PATH=")) {
             path = variable.substr(5);
-        } else {
+        } else if (!variable.starts_with(secretsEntry)) {
             variables.emplace_back(variable);
         }
+    }
+    if (!secrets.empty()) {
+        variables.push_back(secretsEntry + secrets.string());
     }
     if (path.empty()) {
         path = defaultPath;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/secret_folder.h"
 #include "platform/script_interpreter.h"
 
 namespace twl {
@@ -24,25 +25,37 @@ struct ScriptLimits {
 // looked at); otherwise only for the current user's own name, through
 // `sudo -S` with the password on sudo's stdin. Every command gets stdin from
 // /dev/null, a session of its own, no inherited descriptors, and timeLimit.
-// An error begins "the statement does not compile", "authorisation failed"
+// Secrets go into a SecretFolder in the first private runtime folder, named to
+// the command (and to the shell that sudo starts) by TWL_SECRET_FOLDER.
+// An error begins "the statement does not compile", "authorisation failed",
+// "the command needs a private runtime folder", "the command's secrets"
 // (nothing ran) or "the command ..." (it ran and failed or was stopped); it
-// never quotes the statement, the command or its output.
+// never quotes the statement, the command, a secret or the output.
 class PosixScriptInterpreter final : public ScriptInterpreter {
   public:
-    explicit PosixScriptInterpreter(std::filesystem::path compatFolder, ScriptLimits limits = {});
+    explicit PosixScriptInterpreter(
+        std::filesystem::path compatFolder, ScriptLimits limits = {},
+        std::vector<std::filesystem::path> runtimeFolders = SecretFolder::runtimeCandidates());
+
+    // Removes secret folders that an earlier run of the client left behind
+    // when it ended abruptly. For the start and the end of the client, when
+    // no command runs.
+    void removeLeftovers() const;
 
   protected:
     ScriptResult run(const std::string& source, const ScriptOptions& options) override;
 
   private:
-    ScriptResult runAsCurrentUser(const std::string& command, ScriptLimits limits) const;
+    ScriptResult runAsCurrentUser(const std::string& command, ScriptLimits limits,
+                                  const std::filesystem::path& secrets) const;
     ScriptResult runElevated(const std::string& command,
-                             const AdministratorCredentials& administrator,
-                             ScriptLimits limits) const;
-    std::vector<std::string> environment() const;
+                             const AdministratorCredentials& administrator, ScriptLimits limits,
+                             const std::filesystem::path& secrets) const;
+    std::vector<std::string> environment(const std::filesystem::path& secrets) const;
 
     std::filesystem::path compatFolder_;
     ScriptLimits limits_;
+    std::vector<std::filesystem::path> runtimeFolders_;
 };
 
 }  // namespace twl
