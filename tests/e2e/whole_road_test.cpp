@@ -42,6 +42,7 @@
 #include "platform/qt_test_support.h"
 #include "platform/view_controller.h"
 #include "private_system.h"
+#include "privileged/commands.h"
 #include "sandbox_network.h"
 
 namespace twl {
@@ -283,7 +284,9 @@ class WholeRoadForReal : public ::testing::Test {
         }
         admin = system.asker();
         home = system.drop() / "home";
-        if (auto why = network.startDaemon({admin.password}); !why.empty()) {
+        if (auto why = network.startDaemon(
+                {admin.password, accountPassword, std::string(commands::presharedKey)});
+            !why.empty()) {
             GTEST_SKIP() << why;
         }
         if (auto why = becomeUser(admin, home); !why.empty()) {
@@ -404,6 +407,8 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
     EXPECT_EQ(keyfileValue(keyfileAfterConnect, "gateway"), builtInServer);
     EXPECT_EQ(keyfileValue(keyfileAfterConnect, "user"), accountNameAsKept);
     EXPECT_EQ(keyfileValue(keyfileAfterConnect, "password"), accountPassword);
+    EXPECT_EQ(keyfileValue(keyfileAfterConnect, "permissions"), "user:" + admin.name + ";")
+        << "the profile is its user's alone";
     EXPECT_EQ(keyfileValue(keyfileAfterReconnect, "gateway"), chosenServer);
 
     // What nmcli was asked, and by whom: the connection is made as root, started
@@ -427,7 +432,7 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
         EXPECT_EQ(call.find(accountPassword), std::string::npos) << call;
         EXPECT_EQ(call.find(admin.password), std::string::npos) << call;
     }
-    EXPECT_EQ(leaks, std::vector<std::string>{}) << "where the administrator password was seen";
+    EXPECT_EQ(leaks, std::vector<std::string>{}) << "where a password or the shared key was seen";
 
     // The settings file: the account remembered, the administrator, the server.
     const json stored =
