@@ -1,6 +1,6 @@
 # `cpack` in a build folder makes a Debian package of what `cmake --install`
 # puts under /usr: the client, its bundle (share/tidewaterlink), the launcher
-# entry and the icons.
+# entry, the software-centre listing, the icons and the licence.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tidewaterlink)
 set(CPACK_PACKAGE_VENDOR Tidewaterlink)
@@ -11,6 +11,8 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "connects and disconnects an L2TP VPN through NetworkManager with one button. Shows the "
     "tunnel's state and the public IP address, in a window and in the tray.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+# Debian looks for a package's licence at /usr/share/doc/<package>/copyright.
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
 # Debug information stays in the build folder. The marker file is copied from
 # the tool as installed, so stripping keeps the two byte-identical.
 set(CPACK_STRIP_FILES ON)

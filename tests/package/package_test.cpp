@@ -38,9 +38,11 @@ std::string readWhole(const QString& path) {
 // What the install must hold, relative to the prefix; programs first.
 const std::vector<std::string> programs{"bin/tidewaterlink", "share/tidewaterlink/macosvpn",
                                         "share/tidewaterlink/compat/networksetup"};
+const std::string metainfo = "share/metainfo/example.tidewaterlink.Tidewaterlink.metainfo.xml";
 std::set<std::string> expectedPaths() {
     std::set<std::string> paths(programs.begin(), programs.end());
-    paths.insert({"share/tidewaterlink/macosvpn.txt", "share/applications/tidewaterlink.desktop"});
+    paths.insert({"share/tidewaterlink/macosvpn.txt", "share/applications/tidewaterlink.desktop",
+                  metainfo, "share/doc/tidewaterlink/copyright"});
     for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
         const std::string side = std::to_string(size);
         paths.insert("share/icons/hicolor/" + side + "x" + side + "/apps/tidewaterlink.png");
@@ -68,13 +70,22 @@ bool has(const std::string& text, const char* part) {
     return text.find(part) != std::string::npos;
 }
 
+// One install into a temporary prefix serves every test.
+class Package : public testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        installed = run(TWL_CMAKE_COMMAND, {"--install", TWL_BUILD_DIR, "--prefix", prefix()});
+    }
+    void SetUp() override { ASSERT_EQ(installed.first, 0) << installed.second; }
+    static QString prefix() { return folder.filePath("prefix"); }
+
+    static inline QTemporaryDir folder;
+    static inline std::pair<int, std::string> installed;
+};
+
 // The Debian package is looked at only where dpkg-deb is at hand.
-TEST(Package, InstallAndDebianPackageHoldTheClientItsToolsDesktopEntryAndIconsOnly) {
-    QTemporaryDir folder;
-    const QString prefix = folder.filePath("prefix");
-    const auto [installed, installOutput] =
-        run(TWL_CMAKE_COMMAND, {"--install", TWL_BUILD_DIR, "--prefix", prefix});
-    ASSERT_EQ(installed, 0) << installOutput;
+TEST_F(Package, InstallAndDebianPackageHoldTheClientItsToolsDesktopFilesIconsAndLicenceOnly) {
+    const QString prefix = Package::prefix();
 
     EXPECT_EQ(filesUnder(prefix), expectedPaths())
         << "no provider, test or benchmark program belongs in the install";
@@ -99,7 +110,14 @@ TEST(Package, InstallAndDebianPackageHoldTheClientItsToolsDesktopEntryAndIconsOn
     EXPECT_TRUE(entry.find("\nExec=tidewaterlink\n") != std::string::npos &&
                 entry.find("\nIcon=tidewaterlink\n") != std::string::npos)
         << entry;
+    const std::string licence = readWhole(TWL_SOURCE_DIR "/LICENSE");
+    EXPECT_TRUE(has(licence, "MIT License"));
+    EXPECT_EQ(readWhole(prefix + "/share/doc/tidewaterlink/copyright"), licence);
+    EXPECT_TRUE(has(readWhole(prefix + "/" + QString::fromStdString(metainfo)),
+                    "<release version=\"" TWL_VERSION "\""))
+        << "every version has its release entry";
 
+    QTemporaryDir folder;
     const QString dpkgDeb = QStandardPaths::findExecutable("dpkg-deb");
     if (dpkgDeb.isEmpty()) {
         GTEST_SKIP() << "dpkg-deb is not installed: not a Debian system";
@@ -130,6 +148,28 @@ TEST(Package, InstallAndDebianPackageHoldTheClientItsToolsDesktopEntryAndIconsOn
     EXPECT_TRUE(!tool.empty() &&
                 readWhole(unpacked + "/usr/share/tidewaterlink/macosvpn.txt") == tool)
         << "the marker is a byte-identical copy of the tool, stripping included";
+}
+
+// What software centres and desktop menus would reject. The validators are
+// those of Debian 12; scripts/install-deps installs them.
+TEST_F(Package, DesktopEntryAndListingPassTheDesktopValidators) {
+    const std::vector<std::pair<QString, QStringList>> checks{
+        {"desktop-file-validate", {prefix() + "/share/applications/tidewaterlink.desktop"}},
+        {"appstreamcli",
+         {"validate", "--no-net", prefix() + "/" + QString::fromStdString(metainfo)}}};
+    QStringList absent;
+    for (const auto& [validator, arguments] : checks) {
+        const QString program = QStandardPaths::findExecutable(validator);
+        if (program.isEmpty()) {
+            absent << validator;
+            continue;
+        }
+        const auto [status, output] = run(program, arguments);
+        EXPECT_EQ(status, 0) << validator.toStdString() << ": " << output;
+    }
+    if (!absent.isEmpty()) {
+        GTEST_SKIP() << absent.join(", ").toStdString() << " not installed (scripts/install-deps)";
+    }
 }
 
 }  // namespace

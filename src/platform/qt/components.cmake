@@ -11,10 +11,12 @@ target_sources(tidewaterlink_qt PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/interface_components.cpp
   ${PROJECT_SOURCE_DIR}/resources/images.qrc)
 
-# Desktop integration: the launcher entry and the application icon at the
-# sizes desktops look for.
+# Desktop integration: the launcher entry, the listing software centres show,
+# and the application icon at the sizes desktops look for.
 install(FILES ${PROJECT_SOURCE_DIR}/resources/tidewaterlink.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/resources/example.tidewaterlink.Tidewaterlink.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 foreach(size 16 22 24 32 48 64 128 256)
   install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/hicolor/${size}x${size}/apps/tidewaterlink.png
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
