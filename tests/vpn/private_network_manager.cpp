@@ -194,7 +194,8 @@ void PrivateNetworkManager::stop() {
     }
     // Joining a mount namespace moves the process to its root folder.
     if (workingFolder_ >= 0) {
-        ::fchdir(workingFolder_);
+        // Best effort: the folder may be gone by the time the test ends.
+        [[maybe_unused]] const int returned = ::fchdir(workingFolder_);
         ::close(workingFolder_);
         workingFolder_ = -1;
     }
