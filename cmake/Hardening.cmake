@@ -3,6 +3,7 @@
 # full RELRO. Optimised builds only: fortify needs optimisation, and the
 # sanitizer and fuzz builds bring their own checks.
 set(_twl_optimised_types Release RelWithDebInfo MinSizeRel)
+set(TIDEWATERLINK_HARDENED OFF)
 if(CMAKE_BUILD_TYPE IN_LIST _twl_optimised_types AND NOT TIDEWATERLINK_SANITIZE
    AND NOT TIDEWATERLINK_FUZZ)
   add_compile_options(-fstack-protector-strong -U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=2
@@ -14,4 +15,5 @@ if(CMAKE_BUILD_TYPE IN_LIST _twl_optimised_types AND NOT TIDEWATERLINK_SANITIZE
   include(CheckPIESupported)
   check_pie_supported()
   add_link_options(-Wl,-z,relro,-z,now)
+  set(TIDEWATERLINK_HARDENED ON)
 endif()
