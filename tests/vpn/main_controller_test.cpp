@@ -19,8 +19,9 @@ namespace {
 
 using Texts = std::vector<std::string>;
 using State = ConnectionState;
+using enum ConnectionState;
 
-const std::string provisioning =
+const std::string provisioningCommand =
     commands::createService("/opt/tidewaterlink/share/macosvpn", "vpn.test", "demo", "demo-pass");
 const std::string connectCommand = commands::connectService();
 const std::string disconnectCommand = commands::disconnectService();
@@ -39,10 +40,10 @@ struct Client {
         screen = env.show("MainController");
     }
 
-    static void click(const ViewController& shown, const char* control) {
-        fakes::FakeEnvironment::views(shown).performAction(control);
+    // On the main screen, unless another is named.
+    void click(const char* control, const std::shared_ptr<ViewController>& on = nullptr) {
+        fakes::FakeEnvironment::views(on ? *on : *screen).performAction(control);
     }
-    void click(const char* control) { click(*screen, control); }
     // The tunnel is up (or not) for the next `seconds`.
     void play(bool up, double seconds) {
         env.proxySettings.settings = up ? fakes::FixedProxySettings::withInterfaces({"en0", "ppp0"})
@@ -78,7 +79,7 @@ class MainScreen : public ::testing::Test, public Client {};
 TEST(ConnectionSession, EveryWayInAndOutOfEachStateEndsWhereItShould) {
     using Way = std::function<void(Client&)>;
     const Way cancel = [](Client& s) {
-        Client::click(*s.env.window->modalWindow()->contentViewController(), "btnCancel");
+        s.click("btnCancel", s.env.window->modalWindow()->contentViewController());
     };
     const Way signOut = [](Client& s) { s.click("btnSignOut"); };
     const Way force = [](Client& s) { s.click("btnDisconnect"); };
@@ -89,35 +90,33 @@ TEST(ConnectionSession, EveryWayInAndOutOfEachStateEndsWhereItShould) {
     const Way timeUp = [](Client& s) { s.play(false, 60.0); };
     const Texts none;
     const Texts down{disconnectCommand};
-    const State disconnected = State::disconnected;
     const std::vector<std::tuple<const char*, State, Way, Texts, State>> rows{
-        {"Cancel while waiting", State::waitingForAdministrator, cancel, none, disconnected},
-        {"quit while waiting", State::waitingForAdministrator, quit, none, disconnected},
-        {"sign-out while provisioning", State::provisioning, signOut, none, disconnected},
-        {"force while provisioning", State::provisioning, force, down, disconnected},
-        {"quit while provisioning", State::provisioning, quit, none, disconnected},
-        {"sign-out while connecting", State::connecting, signOut, down, disconnected},
-        {"force while connecting", State::connecting, force, down, disconnected},
-        {"quit while connecting", State::connecting, quit, down, disconnected},
-        {"no tunnel for 60 s", State::connecting, timeUp, down, disconnected},
-        {"tunnel seen", State::connecting, seen, none, State::connected},
-        {"button while connected", State::connected, button, down, disconnected},
-        {"sign-out while connected", State::connected, signOut, down, disconnected},
-        {"force while connected", State::connected, force, down, disconnected},
-        {"quit while connected", State::connected, quit, down, disconnected},
-        {"tunnel dropped", State::connected, drop, none, disconnected},
+        {"Cancel while waiting", waitingForAdministrator, cancel, none, disconnected},
+        {"quit while waiting", waitingForAdministrator, quit, none, disconnected},
+        {"sign-out while provisioning", provisioning, signOut, none, disconnected},
+        {"force while provisioning", provisioning, force, down, disconnected},
+        {"quit while provisioning", provisioning, quit, none, disconnected},
+        {"sign-out while connecting", connecting, signOut, down, disconnected},
+        {"force while connecting", connecting, force, down, disconnected},
+        {"quit while connecting", connecting, quit, down, disconnected},
+        {"no tunnel for 60 s", connecting, timeUp, down, disconnected},
+        {"tunnel seen", connecting, seen, none, connected},
+        {"button while connected", connected, button, down, disconnected},
+        {"sign-out while connected", connected, signOut, down, disconnected},
+        {"force while connected", connected, force, down, disconnected},
+        {"quit while connected", connected, quit, down, disconnected},
+        {"tunnel dropped", connected, drop, none, disconnected},
     };
     for (const auto& [name, from, way, sent, to] : rows) {
         SCOPED_TRACE(name);
         Client s;
         s.reach(from);
         ASSERT_EQ(s.ctx.connection().state(), from);
-        const Texts before = s.env.system.commandsRun;
+        const Texts& all = s.env.system.commandsRun;
+        const auto before = static_cast<long>(all.size());
         way(s);
         s.play(true, 70.0);
-        EXPECT_EQ(
-            Texts(s.env.system.commandsRun.begin() + before.size(), s.env.system.commandsRun.end()),
-            sent);
+        EXPECT_EQ(Texts(all.begin() + before, all.end()), sent);
         EXPECT_EQ(s.ctx.connection().state(), to);
         EXPECT_FALSE(s.ctx.connection().isConnecting()) << "Connect works again";
         const bool up = to == State::connected;
@@ -135,7 +134,7 @@ TEST_F(MainScreen, AFreshMainScreenShowsTheConnectionAndAReplacedOneIsFreed) {
     click("btnConnect");
     for (int trip = 0; trip < 10; ++trip) {
         click("btnSetting");
-        click(*env.window->contentViewController(), "btnBack");
+        click("btnBack", env.window->contentViewController());
         screen = env.window->contentViewController();
         made.push_back(screen);
         EXPECT_EQ(shows(), trip == 0 ? "Connecting.../Connecting..." : "Connected/Disconnect");
@@ -158,13 +157,14 @@ TEST_F(MainScreen, AnAttemptEndedByTheServerAlertLeavesTheButtonWorking) {
 // Clicks during an attempt do nothing; a tunnel at the last tick of its bound counts.
 TEST_F(MainScreen, TheConnectCommandFollowsProvisioningByTwoSecondsAndWaitsAMinute) {
     click("btnConnect");
-    EXPECT_EQ(env.system.commandsRun, Texts{provisioning}) << "with the stored administrator pair";
+    EXPECT_EQ(env.system.commandsRun, Texts{provisioningCommand})
+        << "with the stored administrator pair";
     play(false, 1.99);
     EXPECT_EQ(env.system.commandsRun.size(), 1u);
     play(false, 0.01);
     click("btnConnect");
     play(false, 59.5);
-    EXPECT_EQ(env.system.commandsRun, (Texts{provisioning, connectCommand}));
+    EXPECT_EQ(env.system.commandsRun, (Texts{provisioningCommand, connectCommand}));
     play(true, 0.5);
     EXPECT_EQ(shows(), "Connected/Disconnect");
     play(true, 10.0);
