@@ -99,9 +99,8 @@ void ConnectionSession::connectVpnService() {
     startDetection();
 }
 
-void ConnectionSession::disconnectVpnService() {
-    runScript(ctx_.interpreter(), plainScript(commands::disconnectService()));
-    enter(ConnectionState::disconnected);
+void ConnectionSession::disconnectVpnService(const ScriptOptions& options) {
+    runScript(ctx_.interpreter(), plainScript(commands::disconnectService()), options);
 }
 
 void ConnectionSession::startDetection() {
@@ -148,19 +147,22 @@ void ConnectionSession::showTunnelDropped() {
 
 void ConnectionSession::giveUpConnecting() {
     detectionTimer->invalidate();
-    disconnectVpnService();  // the system may still be trying
+    enter(ConnectionState::disconnected);
+    disconnectVpnService(ScriptOptions{});  // the system may still be trying
     post(notificationTitle, "Disconnected");
 }
 
 void ConnectionSession::disconnect() {
     stopTimers();
+    enter(ConnectionState::disconnected);
     post(notificationTitle, "Disconnected");
-    disconnectVpnService();
+    disconnectVpnService(ScriptOptions{});
 }
 
 void ConnectionSession::forceDisconnect() {
     stopTimers();
-    disconnectVpnService();
+    enter(ConnectionState::disconnected);
+    disconnectVpnService(ScriptOptions{});
 }
 
 void ConnectionSession::cancelWaitForAdministrator() {
@@ -190,7 +192,7 @@ void ConnectionSession::endAttempt(const ScriptOptions& options) {
     stopTimers();
     enter(ConnectionState::disconnected);
     if (serviceMayBeUp) {
-        runScript(ctx_.interpreter(), plainScript(commands::disconnectService()), options);
+        disconnectVpnService(options);
     }
 }
 

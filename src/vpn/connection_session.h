@@ -54,7 +54,7 @@ class ConnectionSession {
     void startRegisterTimer();
     void startConnectDelay();
     void connectVpnService();
-    void disconnectVpnService();
+    void disconnectVpnService(const ScriptOptions& options);
     void startDetection();
     void detectTimer();
     void showConnected();
