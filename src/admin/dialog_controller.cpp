@@ -14,6 +14,7 @@
 #include "platform/window.h"
 #include "privileged/commands.h"
 #include "privileged/script_runner.h"
+#include "vpn/connection_session.h"
 
 namespace twl {
 namespace {
@@ -130,10 +131,8 @@ void DialogController::showNotice() {
 }
 
 void DialogController::clickCancel() {
-    context_.registerTimer->invalidate();
-    // The connect attempt that opened the dialog is over; left raised, the
-    // flag would keep the Connect button dead for the rest of the run.
-    context_.isConnecting = false;
+    // The connect attempt that opened the dialog is over.
+    context_.connection().cancelWaitForAdministrator();
     dismissViewController(*this);
 }
 

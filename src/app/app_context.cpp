@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "platform/run_loop.h"
+#include "vpn/connection_session.h"
 
 namespace twl {
 namespace {
@@ -41,13 +42,11 @@ AppContext::AppContext(Services services, Endpoints endpoints)
     : serverUrl(endpoints.defaultServer),
       services_(services),
       endpoints_(std::move(endpoints)),
-      timerManager_(runLoopOrNone(services.runLoop)) {}
+      timerManager_(runLoopOrNone(services.runLoop)),
+      connection_(std::make_unique<ConnectionSession>(*this)) {}
 
-AppContext::~AppContext() {
-    // Timers hold screens that point back at this context.
-    detectionTimer->invalidate();
-    registerTimer->invalidate();
-}
+// Out of line: the session is complete only here. It stops its timers first.
+AppContext::~AppContext() = default;
 
 RunLoop& AppContext::runLoop() const {
     return wired(services_.runLoop, "runLoop");

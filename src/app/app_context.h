@@ -5,13 +5,13 @@
 
 #include "app/endpoints.h"
 #include "platform/status_bar_button.h"
-#include "platform/timer.h"
 #include "ui/timer_manager.h"
 
 namespace twl {
 
 class AlertPresenter;
 class Bundle;
+class ConnectionSession;
 class Console;
 class FileManager;
 class HttpTransport;
@@ -42,8 +42,9 @@ struct Services {
 };
 
 // Everything the client keeps outside any one screen: the process-wide values
-// (named as the screens use them), the one countdown, the built-in endpoints and
-// the platform services. The entry makes one per process; each test makes its own.
+// (named as the screens use them), the one countdown, the connection, the
+// built-in endpoints and the platform services. The entry makes one per
+// process; each test makes its own.
 class AppContext {
   public:
     AppContext(Services services, Endpoints endpoints);
@@ -66,6 +67,8 @@ class AppContext {
 
     const Endpoints& endpoints() const { return endpoints_; }
     TimerManager& timerManager() { return timerManager_; }
+    // The connection, with isConnecting and isConnected.
+    ConnectionSession& connection() { return *connection_; }
 
     // Account credentials: the last accepted sign-in.
     std::string accountUserName;
@@ -76,11 +79,6 @@ class AppContext {
 
     bool isAdminConfirmed = false;
     bool isUserRegistered = false;
-    bool isConnected = false;
-    bool isConnecting = false;
-
-    std::shared_ptr<Timer> detectionTimer = Timer::unscheduled();
-    std::shared_ptr<Timer> registerTimer = Timer::unscheduled();
 
     // The status item's button once the delegate has launched; until then a
     // button that belongs to no status item.
@@ -90,6 +88,7 @@ class AppContext {
     Services services_;
     Endpoints endpoints_;
     TimerManager timerManager_;
+    std::unique_ptr<ConnectionSession> connection_;
 };
 
 }  // namespace twl

@@ -3,19 +3,11 @@
 #include "app/app_context.h"
 #include "platform/console.h"
 #include "platform/menu.h"
-#include "platform/script_interpreter.h"
 #include "platform/status_bar.h"
 #include "platform/status_item.h"
-#include "privileged/commands.h"
-#include "privileged/script_runner.h"
+#include "vpn/connection_session.h"
 
 namespace twl {
-namespace {
-
-// How long quitting waits for the disconnect command.
-constexpr std::chrono::seconds quitDisconnectBound{5};
-
-}  // namespace
 
 AppDelegate::AppDelegate(AppContext& context, StatusBar& statusBar)
     : context_(context),
@@ -35,13 +27,9 @@ bool AppDelegate::applicationShouldHandleReopen(bool) {
 
 void AppDelegate::applicationWillTerminate() {
     context_.console().writeLine("app is closed");
-    if (!context_.isConnected) {
-        return;
-    }
-    // Synchronous, so the tunnel is down before the process ends, but bounded:
-    // a hung tool must not keep the client from quitting.
-    runScript(context_.interpreter(), plainScript(commands::disconnectService()),
-              ScriptOptions{.timeLimit = quitDisconnectBound});
+    // No attempt outlives the client: the service goes down before the process
+    // ends, within a bound, so a hung tool cannot keep the client from quitting.
+    context_.connection().quit();
 }
 
 }  // namespace twl

@@ -12,8 +12,8 @@ class StatusBar;
 class StatusItem;
 
 // The application's delegate: owns the client's status item and its one-entry
-// menu, shares the item's button as `statusBarButton`, and disconnects the VPN
-// when the client quits while connected. It opens no window.
+// menu, shares the item's button as `statusBarButton`, and ends the connection
+// when the client quits. It opens no window.
 class AppDelegate final : public ApplicationDelegate {
   public:
     // Creates the status item (variable length, no image yet) and an empty menu.

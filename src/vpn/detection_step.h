@@ -9,8 +9,7 @@ inline constexpr int connectAttemptTicks = 120;
 
 // What one detection tick finds.
 struct DetectionTick {
-    bool tunnelSeenBefore = false;     // earlier in this attempt
-    bool isConnected = false;          // as the client believes now
+    bool watching = false;             // the tunnel was seen earlier in this attempt
     bool tunnelUp = false;             // "ppp0" is listed now
     int ticksSinceConnectCommand = 0;  // this tick included
 };
@@ -21,13 +20,11 @@ enum class DetectionStep {
     tunnelSeen,     // first sight of the tunnel: show Connected, then watch
     giveUp,         // the attempt's time is up without a tunnel
     keepWatching,   // connected, and the tunnel is still there
-    stopWatching,   // disconnected meanwhile by the client itself: nothing to do
     tunnelDropped,  // connected, but the tunnel has gone by itself
 };
 
 // Before the tunnel is first seen the tick waits for it, within the attempt's
-// time; afterwards it watches that the tunnel stays while the client says
-// "Connected".
+// time; afterwards it watches that the tunnel stays.
 DetectionStep nextDetectionStep(const DetectionTick& tick);
 
 }  // namespace twl

@@ -5,6 +5,7 @@
 
 #include "platform/view_controller.h"
 #include "platform/window_delegate.h"
+#include "vpn/connection_observer.h"
 
 namespace twl {
 
@@ -16,9 +17,12 @@ class TextField;
 // button, shows the connection state and the public IP address, and leads to
 // the settings screen and back to sign-in. It is its window's delegate.
 //
-// Its timers and the connect countdown hold it: a main screen replaced in the
-// window goes on receiving their ticks and updating its own views.
-class MainController final : public ViewController, public WindowDelegate {
+// The connection itself is the session's: the screen draws the session's state
+// when it loads and follows it while it is on show; a replaced screen holds
+// nothing of it.
+class MainController final : public ViewController,
+                             public WindowDelegate,
+                             public ConnectionObserver {
   public:
     explicit MainController(AppContext& context);
 
@@ -33,24 +37,12 @@ class MainController final : public ViewController, public WindowDelegate {
     void tryDisconnect();
     void tryConnect();
 
-    // Ticks of registerTimer (0.1 s) and detectionTimer (0.5 s).
-    void startRegisterTimer();
-    void detectTimer();
+    void connectionStateChanged(ConnectionState state) override;
+    void tunnelChanged() override;
 
   private:
-    void beginConnecting();
-    void startConnectCountdown();
-    void finishConnectCountdown();
-    void connectVpnService();
-    void disconnectVpnService();
     void showServerAlert();
     void presentAdminDialog();
-    void startRegisterWait();
-    void startDetection();
-    void showConnected();
-    void showTunnelDropped();
-    void giveUpConnecting();
-    void showDisconnectedTexts();
     void showInWindow(const std::string& identifier);
     std::shared_ptr<MainController> self();
 
@@ -60,15 +52,7 @@ class MainController final : public ViewController, public WindowDelegate {
     std::weak_ptr<Button> btnSignOut;
     std::weak_ptr<TextField> lblConnectStatus;
     std::weak_ptr<TextField> lblIPAddress;
-    bool connectClickStatus = true;
-    bool isTimerStart = true;
-    bool isTryConnect = true;
     std::string executableVPNPath;
-
-    // The current attempt's detection: ticks since its connect command, and
-    // whether it has seen the tunnel (from then on it watches the tunnel).
-    int ticksSinceConnectCommand_ = 0;
-    bool tunnelSeen_ = false;
 };
 
 }  // namespace twl

@@ -8,6 +8,7 @@
 #include "fakes/fake_environment.h"
 #include "fakes/fake_text_field.h"
 #include "privileged/commands.h"
+#include "vpn/connection_session.h"
 
 namespace twl {
 namespace {
@@ -58,7 +59,6 @@ TEST(DialogController, AnInstalledToolAcceptsAnyPair) {
 // The countdown outlives the closed dialog and still hides its notice.
 TEST(DialogController, WithoutAnAccountTheNoticeShowsButTheAttemptIsStillMade) {
     DialogScene scene;
-    scene.env.context->registerTimer->invalidate();  // the connect countdown would replace it
     scene.env.context->accountPassword.clear();
     scene.type("admin", "admin-pass");
     scene.pressOK();
@@ -87,8 +87,7 @@ TEST(DialogController, CancelByButtonTitleBarOrEscStopsTheWaitAndStoresNothing) 
         EXPECT_TRUE(scene.env.system.sources.empty());
         EXPECT_FALSE(scene.env.context->isUserRegistered || scene.env.context->isAdminConfirmed);
         EXPECT_TRUE(scene.env.settings.writtenKeys().empty());
-        EXPECT_FALSE(scene.env.context->isConnecting) << "Connect must work again";
-        EXPECT_FALSE(scene.env.context->registerTimer->isValid());
+        EXPECT_FALSE(scene.env.context->connection().isConnecting()) << "Connect must work again";
     }
 }
 

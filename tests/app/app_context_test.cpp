@@ -3,22 +3,20 @@
 #include <gtest/gtest.h>
 
 #include "app/settings_keys.h"
+#include "fakes/fake_environment.h"
 #include "fakes/memory_settings_store.h"
-#include "fakes/virtual_run_loop.h"
+#include "vpn/connection_session.h"
 
 namespace twl {
 namespace {
 
 // A timer left running would call into a context that is gone.
 TEST(AppContext, DestroyingTheContextStopsItsTimers) {
-    fakes::VirtualRunLoop loop;
-    auto ctx = std::make_unique<AppContext>(Services{.runLoop = &loop}, Endpoints{});
-    int ticks = 0;
-    ctx->detectionTimer = loop.scheduleRepeating(0.5, [&] { ++ticks; });
-    ctx->timerManager().startCountdown(5, [&](auto&, bool) { ++ticks; });
-    ctx.reset();
-    loop.advance(3);
-    EXPECT_EQ(ticks, 0);
+    fakes::FakeEnvironment env;
+    env.context->connection().beginConnecting("");
+    env.context->timerManager().startCountdown(5, [](auto&, bool) {});
+    env.context.reset();
+    EXPECT_EQ(env.loop.scheduledTimerCount(), 0U);
 }
 
 TEST(SettingsKeys, AnotherTypeReadsAsAbsent) {

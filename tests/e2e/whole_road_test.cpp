@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <algorithm>
 #include <fstream>
@@ -357,6 +358,14 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
         nmcliAfterConnect = network.nmcliCalls();
         keyfileAfterConnect = network.lastLoadedKeyfile();
 
+        // A fresh main screen shows the connection as it is.
+        click("btnSetting");
+        ASSERT_TRUE(eventually([&] { return client.showing() == "SettingController"; }));
+        click("btnBack");
+        ASSERT_TRUE(eventually([&] { return client.showing() == "MainController"; }));
+        EXPECT_EQ(status(), "Connected");
+        EXPECT_EQ(visible<QPushButton>("btnConnect")->text(), "Disconnect");
+
         // The line is lost: the client notices by itself.
         network.dropTunnel();
         ASSERT_TRUE(eventually([&] { return status() == "Disconnected"; })) << status();
@@ -388,10 +397,13 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
             return tools::runCommand({"ip", "link", "show", "ppp0"}).exitCode != 0;
         }));
 
-        // Sign out: the login screen's tool step takes the marker away again.
+        // Sign out while connecting: no connect command follows. The login
+        // screen's tool step takes the marker away again.
+        click("btnConnect");
         click("btnSignOut");
         ASSERT_TRUE(eventually([&] { return client.showing() == "LoginController"; }));
         EXPECT_TRUE(eventually([&] { return !fs::exists(marker); }));
+        test_support::spinUntil([] { return false; }, 2500);  // past the connect delay
 
         client.shell.terminate();
     }
@@ -426,8 +438,8 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
         return std::count_if(calls.begin(), calls.end(),
                              [&](const auto& call) { return call.starts_with(root + what); });
     };
-    EXPECT_EQ(asked("connection load "), 2);
-    EXPECT_EQ(asked("connection delete uuid "), 1) << "the first connection, once replaced";
+    EXPECT_EQ(asked("connection load "), 3);
+    EXPECT_EQ(asked("connection delete uuid "), 2) << "each connection, once replaced";
     for (const auto& call : calls) {
         EXPECT_EQ(call.find(accountPassword), std::string::npos) << call;
         EXPECT_EQ(call.find(admin.password), std::string::npos) << call;

@@ -5,8 +5,9 @@
 
 namespace twl::fakes {
 
-ScriptResult SimulatedSystem::run(const std::string& source, const ScriptOptions&) {
+ScriptResult SimulatedSystem::run(const std::string& source, const ScriptOptions& given) {
     sources.push_back(source);
+    options.push_back(given);
     const StatementParse parsed = parseStatement(source);
     if (!parsed.statement) {
         return ScriptResult{false, "", "the statement does not compile"};

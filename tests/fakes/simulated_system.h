@@ -17,8 +17,9 @@ class SimulatedSystem final : public ScriptInterpreter {
   public:
     explicit SimulatedSystem(FakeFileManager& files) : files_(files) {}
 
-    // The statements, as given.
+    // The statements, as given, and what each ran with.
     std::vector<std::string> sources;
+    std::vector<ScriptOptions> options;
     // The commands that ran (their statement compiled and, when privileged,
     // carried the right pair).
     std::vector<std::string> commandsRun;

@@ -1,36 +1,37 @@
-// The connect flow's order of commands and the faults mended in it; the happy
-// road on a real system is walked in tests/e2e/whole_road_test.cpp.
+// The connection's ways in and out, through the screens, on the virtual clock;
+// the happy road on a real system is walked in tests/e2e/whole_road_test.cpp.
 #include "vpn/main_controller.h"
 
 #include <gtest/gtest.h>
 
+#include "app/app_delegate.h"
 #include "app/settings_keys.h"
 #include "fakes/fake_button.h"
 #include "fakes/fake_environment.h"
+#include "fakes/fake_status_bar.h"
 #include "fakes/fake_text_field.h"
 #include "fakes/stub_screen.h"
 #include "privileged/commands.h"
-#include "privileged/script_runner.h"
+#include "vpn/connection_session.h"
 
 namespace twl {
 namespace {
 
 using Texts = std::vector<std::string>;
+using State = ConnectionState;
+using enum ConnectionState;
 
-const std::string provisioning =
+const std::string provisioningCommand =
     commands::createService("/opt/tidewaterlink/share/macosvpn", "vpn.test", "demo");
 const std::string connectCommand = commands::connectService();
 const std::string disconnectCommand = commands::disconnectService();
 
 // A signed-in client with the administrator pair stored and confirmed, its
 // main screen on show. The test plays the tunnel.
-class MainScreen : public ::testing::Test {
-  protected:
-    MainScreen() {
-        for (const char* other : {"LoginController", "SettingController"}) {
-            env.storyboard.registerController(other,
-                                              [] { return std::make_shared<fakes::StubScreen>(); });
-        }
+struct Client {
+    Client() {
+        env.storyboard.registerController("LoginController",
+                                          [] { return std::make_shared<fakes::StubScreen>(); });
         ctx.accountUserName = "demo";
         ctx.accountPassword = "demo-pass";
         env.settings.setObject("admin", keys::username);
@@ -39,39 +40,110 @@ class MainScreen : public ::testing::Test {
         screen = env.show("MainController");
     }
 
-    void click(const char* control) { env.views(*screen).performAction(control); }
-    void setTunnel(bool up) {
+    // On the main screen, unless another is named.
+    void click(const char* control, const std::shared_ptr<ViewController>& on = nullptr) {
+        fakes::FakeEnvironment::views(on ? *on : *screen).performAction(control);
+    }
+    // The tunnel is up (or not) for the next `seconds`.
+    void play(bool up, double seconds) {
         env.proxySettings.settings = up ? fakes::FixedProxySettings::withInterfaces({"en0", "ppp0"})
                                         : fakes::FixedProxySettings::withInterfaces({"en0"});
+        env.loop.advance(seconds);
     }
-    // Connect with a tunnel that comes up with the connect command.
-    void connect() {
+    void reach(State state) {
+        ctx.isAdminConfirmed = state != State::waitingForAdministrator;
         click("btnConnect");
-        env.loop.advance(2.0);
-        setTunnel(true);
-        env.loop.advance(0.5);
-        ASSERT_TRUE(ctx.isConnected);
+        // Another screen's countdown starts meanwhile: it must not take a step away.
+        ctx.timerManager().startCountdown(0, [](const std::optional<std::string>&, bool) {});
+        play(false, state == State::provisioning ? 1.0 : 2.0);
+        play(state == State::connected, state == State::connected ? 0.5 : 0.0);
     }
-    const Texts& commandsRun() const { return env.system.commandsRun; }
-    std::string status() const {
-        return env.views(*screen).outlet<fakes::FakeTextField>("lblConnectStatus")->stringValue();
-    }
-    std::string title() const {
-        return env.views(*screen).outlet<fakes::FakeButton>("btnConnect")->title();
-    }
-    std::string icon() const { return ctx.statusBarButton->imageName(); }
-    Texts notifications() const {
-        Texts shown;
-        for (const auto& request : env.notifications.requests) {
-            shown.push_back(request.title + "/" + request.body);
-        }
-        return shown;
+    // The label and the button title of the main screen on show.
+    std::string shows() const {
+        auto& views = fakes::FakeEnvironment::views(*screen);
+        return views.outlet<fakes::FakeTextField>("lblConnectStatus")->stringValue() + "/" +
+               views.outlet<fakes::FakeButton>("btnConnect")->title();
     }
 
     fakes::FakeEnvironment env;
     AppContext& ctx = *env.context;
+    fakes::FakeStatusBar statusBar;
+    AppDelegate delegate{ctx, statusBar};
     std::shared_ptr<ViewController> screen;
 };
+
+class MainScreen : public ::testing::Test, public Client {};
+
+// Each way into or out of each state: the commands it and the next 70 s send
+// while the tunnel is there to be seen, the state it leaves, and what shows it.
+TEST(ConnectionSession, EveryWayInAndOutOfEachStateEndsWhereItShould) {
+    using Way = std::function<void(Client&)>;
+    const Way cancel = [](Client& s) {
+        s.click("btnCancel", s.env.window->modalWindow()->contentViewController());
+    };
+    const Way signOut = [](Client& s) { s.click("btnSignOut"); };
+    const Way force = [](Client& s) { s.click("btnDisconnect"); };
+    const Way button = [](Client& s) { s.click("btnConnect"); };
+    const Way quit = [](Client& s) { s.delegate.applicationWillTerminate(); };
+    const Way seen = [](Client& s) { s.play(true, 0.5); };
+    const Way drop = [](Client& s) { s.play(false, 0.5); };
+    const Way timeUp = [](Client& s) { s.play(false, 60.0); };
+    const Texts none;
+    const Texts down{disconnectCommand};
+    const std::vector<std::tuple<const char*, State, Way, Texts, State>> rows{
+        {"Cancel while waiting", waitingForAdministrator, cancel, none, disconnected},
+        {"quit while waiting", waitingForAdministrator, quit, none, disconnected},
+        {"sign-out while provisioning", provisioning, signOut, none, disconnected},
+        {"force while provisioning", provisioning, force, down, disconnected},
+        {"quit while provisioning", provisioning, quit, none, disconnected},
+        {"sign-out while connecting", connecting, signOut, down, disconnected},
+        {"force while connecting", connecting, force, down, disconnected},
+        {"quit while connecting", connecting, quit, down, disconnected},
+        {"no tunnel for 60 s", connecting, timeUp, down, disconnected},
+        {"tunnel seen", connecting, seen, none, connected},
+        {"button while connected", connected, button, down, disconnected},
+        {"sign-out while connected", connected, signOut, down, disconnected},
+        {"force while connected", connected, force, down, disconnected},
+        {"quit while connected", connected, quit, down, disconnected},
+        {"tunnel dropped", connected, drop, none, disconnected},
+    };
+    for (const auto& [name, from, way, sent, to] : rows) {
+        SCOPED_TRACE(name);
+        Client s;
+        s.reach(from);
+        ASSERT_EQ(s.ctx.connection().state(), from);
+        const Texts& all = s.env.system.commandsRun;
+        const auto before = static_cast<long>(all.size());
+        way(s);
+        s.play(true, 70.0);
+        EXPECT_EQ(Texts(all.begin() + before, all.end()), sent);
+        EXPECT_EQ(s.ctx.connection().state(), to);
+        EXPECT_FALSE(s.ctx.connection().isConnecting()) << "Connect works again";
+        const bool up = to == State::connected;
+        EXPECT_EQ(s.ctx.statusBarButton->imageName(), up ? "menubar_hover" : "menubar");
+        EXPECT_EQ(s.shows(), up ? "Connected/Disconnect" : "Disconnected/Connect");
+        if (way.target_type() == quit.target_type() && !sent.empty()) {
+            EXPECT_EQ(s.env.system.options.back().timeLimit, std::chrono::seconds(5)) << "bounded";
+        }
+    }
+}
+
+// Ten trips to the settings screen and back, the first while connecting.
+TEST_F(MainScreen, AFreshMainScreenShowsTheConnectionAndAReplacedOneIsFreed) {
+    std::vector<std::weak_ptr<ViewController>> made{screen};
+    click("btnConnect");
+    for (int trip = 0; trip < 10; ++trip) {
+        click("btnSetting");
+        click("btnBack", env.window->contentViewController());
+        screen = env.window->contentViewController();
+        made.push_back(screen);
+        EXPECT_EQ(shows(), trip == 0 ? "Connecting.../Connecting..." : "Connected/Disconnect");
+        play(true, 2.5);
+    }
+    env.window->dropReleased();
+    EXPECT_EQ(std::count_if(made.begin(), made.end(), [](auto& each) { return !each.expired(); }),
+              1);
+}
 
 TEST_F(MainScreen, AnAttemptEndedByTheServerAlertLeavesTheButtonWorking) {
     ctx.serverUrl = "";
@@ -80,63 +152,24 @@ TEST_F(MainScreen, AnAttemptEndedByTheServerAlertLeavesTheButtonWorking) {
     ASSERT_EQ(env.alerts.alerts.size(), 2u) << "the second click works again";
     EXPECT_EQ(env.alerts.alerts[1].messageText, "Tidewaterlink");
     EXPECT_EQ(env.alerts.alerts[1].informativeText, "No servers found");
-    EXPECT_FALSE(ctx.isConnecting);
 }
 
-// The system takes a dropped tunnel down itself: no command, only the state.
-TEST_F(MainScreen, ADroppedTunnelIsNoticedAndSigningOutWhileConnectedDisconnects) {
-    env.settings.setBool(true, keys::autoLogin);
-    connect();
-    env.loop.advance(10.0);
-    const Texts shown = notifications();
-    EXPECT_EQ(std::count(shown.begin(), shown.end(), "Duskway/Connected"), 1) << "once per attempt";
-    const auto commands = commandsRun().size();
-    setTunnel(false);
-    env.loop.advance(0.5);
-    EXPECT_EQ(status(), "Disconnected");
-    EXPECT_EQ(notifications().back(), "Tidewater Link/Disconnected");
-    EXPECT_EQ(commandsRun().size(), commands);
-    EXPECT_FALSE(ctx.detectionTimer->isValid());
-
-    connect();
-    click("btnSignOut");
-    EXPECT_EQ(commandsRun().back(), disconnectCommand);
-    EXPECT_FALSE(ctx.isConnected);
-    EXPECT_EQ(icon(), "menubar");
-    EXPECT_EQ(env.settings.objectForKey(keys::autoLogin), SettingValue{false});
-    EXPECT_EQ(env.window->contentViewController()->storyboardIdentifier(), "LoginController");
-}
-
-// Clicks and a stray end of the countdown during an attempt send nothing.
-TEST_F(MainScreen, AnAttemptWithoutTunnelEndsSixtySecondsAfterTheConnectCommand) {
+// Clicks during an attempt do nothing; a tunnel at the last tick of its bound counts.
+TEST_F(MainScreen, TheConnectCommandFollowsProvisioningByTwoSecondsAndWaitsAMinute) {
     click("btnConnect");
-    EXPECT_EQ(commandsRun(), Texts{provisioning}) << "run with the stored administrator pair";
-    env.loop.advance(1.99);
-    EXPECT_EQ(commandsRun().size(), 1u);
-    env.loop.advance(0.01);
+    EXPECT_EQ(env.system.commandsRun, Texts{provisioningCommand})
+        << "with the stored administrator pair";
+    play(false, 1.99);
+    EXPECT_EQ(env.system.commandsRun.size(), 1u);
+    play(false, 0.01);
     click("btnConnect");
-    ctx.timerManager().update();
-    env.loop.advance(59.5);
-    EXPECT_EQ(commandsRun(), (Texts{provisioning, connectCommand}));
-    EXPECT_EQ(status(), "Connecting...");
-
-    env.loop.advance(0.5);
-    EXPECT_EQ(commandsRun().back(), disconnectCommand);
-    EXPECT_FALSE(ctx.detectionTimer->isValid());
-    EXPECT_EQ(status(), "Disconnected");
-    EXPECT_EQ(title(), "Connect");
-    EXPECT_EQ(icon(), "menubar");
-    EXPECT_EQ(notifications(),
-              (Texts{"Tidewater Link/Connecting...", "Tidewater Link/Disconnected"}));
-
-    click("btnConnect");
-    EXPECT_EQ(commandsRun().back(), provisioning) << "the button works again";
-    env.loop.advance(2.0 + 59.5);
-    setTunnel(true);
-    env.loop.advance(0.5);
-    EXPECT_EQ(status(), "Connected") << "a tunnel at the last tick of the bound still counts";
-    EXPECT_EQ(title(), "Disconnect");
-    EXPECT_EQ(notifications().back(), "Duskway/Connected");
+    play(false, 59.5);
+    EXPECT_EQ(env.system.commandsRun, (Texts{provisioningCommand, connectCommand}));
+    play(true, 0.5);
+    EXPECT_EQ(shows(), "Connected/Disconnect");
+    play(true, 10.0);
+    ASSERT_EQ(env.notifications.requests.size(), 2U) << "Connecting..., then Connected once";
+    EXPECT_EQ(env.notifications.requests[1].title, "Duskway");
 }
 
 }  // namespace

@@ -1,0 +1,215 @@
+#include "vpn/connection_session.h"
+
+#include <chrono>
+#include <utility>
+
+#include "app/app_context.h"
+#include "platform/console.h"
+#include "platform/run_loop.h"
+#include "platform/script_interpreter.h"
+#include "privileged/commands.h"
+#include "privileged/script_runner.h"
+#include "vpn/connection_notifications.h"
+#include "vpn/detection_step.h"
+#include "vpn/tunnel_detection.h"
+#include "vpn/vpn_service.h"
+
+namespace twl {
+namespace {
+
+constexpr double registerInterval = 0.1;
+// From the end of provisioning to the connect command: what the one-second
+// countdown used to take (a tick to zero, then one to finish).
+constexpr double connectDelaySeconds = 2.0;
+// How long quitting waits for the disconnect command.
+constexpr std::chrono::seconds quitDisconnectBound{5};
+
+constexpr const char* notificationTitle = "Tidewater Link";
+constexpr const char* connectedNotificationTitle = "Duskway";
+constexpr const char* registerLine = "-- register user timer --";
+
+}  // namespace
+
+ConnectionSession::ConnectionSession(AppContext& context) : ctx_(context) {}
+
+ConnectionSession::~ConnectionSession() {
+    // The timers call back into this session.
+    stopTimers();
+}
+
+bool ConnectionSession::isConnecting() const {
+    return state_ == ConnectionState::waitingForAdministrator ||
+           state_ == ConnectionState::provisioning || state_ == ConnectionState::connecting;
+}
+
+void ConnectionSession::observe(std::weak_ptr<ConnectionObserver> observer) {
+    observer_ = std::move(observer);
+}
+
+void ConnectionSession::stopObserving(const ConnectionObserver& observer) {
+    if (observer_.lock().get() == &observer) {
+        observer_.reset();
+    }
+}
+
+void ConnectionSession::enter(ConnectionState state) {
+    state_ = state;
+    ctx_.statusBarButton->setImage(looksOf(state).icon);
+    if (auto shown = observer_.lock()) {
+        shown->connectionStateChanged(state);
+    }
+}
+
+void ConnectionSession::waitForAdministrator(const std::string& executableVPNPath) {
+    executableVPNPath_ = executableVPNPath;
+    enter(ConnectionState::waitingForAdministrator);
+    registerTimer->invalidate();
+    registerTimer =
+        ctx_.runLoop().scheduleRepeating(registerInterval, [this] { startRegisterTimer(); });
+}
+
+void ConnectionSession::startRegisterTimer() {
+    if (!ctx_.isUserRegistered) {
+        return;
+    }
+    ctx_.console().writeLine(registerLine);
+    registerTimer->invalidate();
+    beginConnecting(executableVPNPath_);
+}
+
+void ConnectionSession::beginConnecting(const std::string& executableVPNPath) {
+    enter(ConnectionState::provisioning);
+    post(notificationTitle, "Connecting...");
+    createVpnService(ctx_, executableVPNPath);
+    startConnectDelay();
+}
+
+// Its own timer: no other screen's countdown can replace it.
+void ConnectionSession::startConnectDelay() {
+    connectDelayTimer->invalidate();
+    connectDelayTimer = ctx_.runLoop().scheduleRepeating(connectDelaySeconds, [this] {
+        connectDelayTimer->invalidate();
+        connectVpnService();
+    });
+}
+
+void ConnectionSession::connectVpnService() {
+    runScript(ctx_.interpreter(), plainScript(commands::connectService()));
+    enter(ConnectionState::connecting);
+    startDetection();
+}
+
+void ConnectionSession::disconnectVpnService(const ScriptOptions& options) {
+    runScript(ctx_.interpreter(), plainScript(commands::disconnectService()), options);
+}
+
+void ConnectionSession::startDetection() {
+    detectionTimer->invalidate();
+    ticksSinceConnectCommand_ = 0;
+    detectionTimer = ctx_.runLoop().scheduleRepeating(detectionInterval, [this] { detectTimer(); });
+}
+
+void ConnectionSession::detectTimer() {
+    ++ticksSinceConnectCommand_;
+    const DetectionTick tick{.watching = state_ == ConnectionState::connected,
+                             .tunnelUp = isVpnTunnelUp(ctx_),
+                             .ticksSinceConnectCommand = ticksSinceConnectCommand_};
+    switch (nextDetectionStep(tick)) {
+        case DetectionStep::keepWaiting:
+        case DetectionStep::keepWatching:
+            return;
+        case DetectionStep::tunnelSeen:
+            showConnected();
+            return;
+        case DetectionStep::giveUp:
+            giveUpConnecting();
+            return;
+        case DetectionStep::tunnelDropped:
+            showTunnelDropped();
+            return;
+    }
+}
+
+void ConnectionSession::showConnected() {
+    enter(ConnectionState::connected);
+    tellTunnelChanged();
+    post(connectedNotificationTitle, "Connected");
+    // The timer keeps running: from now on it watches that the tunnel stays.
+}
+
+void ConnectionSession::showTunnelDropped() {
+    // The system has already taken the tunnel down: no command.
+    detectionTimer->invalidate();
+    enter(ConnectionState::disconnected);
+    tellTunnelChanged();
+    post(notificationTitle, "Disconnected");
+}
+
+void ConnectionSession::giveUpConnecting() {
+    detectionTimer->invalidate();
+    enter(ConnectionState::disconnected);
+    disconnectVpnService(ScriptOptions{});  // the system may still be trying
+    post(notificationTitle, "Disconnected");
+}
+
+void ConnectionSession::disconnect() {
+    stopTimers();
+    enter(ConnectionState::disconnected);
+    post(notificationTitle, "Disconnected");
+    disconnectVpnService(ScriptOptions{});
+}
+
+void ConnectionSession::forceDisconnect() {
+    stopTimers();
+    enter(ConnectionState::disconnected);
+    disconnectVpnService(ScriptOptions{});
+}
+
+void ConnectionSession::cancelWaitForAdministrator() {
+    if (state_ != ConnectionState::waitingForAdministrator) {
+        return;
+    }
+    registerTimer->invalidate();
+    enter(ConnectionState::disconnected);
+}
+
+void ConnectionSession::signOut() {
+    endAttempt(ScriptOptions{});
+}
+
+void ConnectionSession::quit() {
+    endAttempt(ScriptOptions{.timeLimit = quitDisconnectBound});
+}
+
+// No connect command follows, and once one has gone out the service may be
+// up or coming up: it is taken down.
+void ConnectionSession::endAttempt(const ScriptOptions& options) {
+    if (state_ == ConnectionState::disconnected) {
+        return;
+    }
+    const bool serviceMayBeUp =
+        state_ == ConnectionState::connecting || state_ == ConnectionState::connected;
+    stopTimers();
+    enter(ConnectionState::disconnected);
+    if (serviceMayBeUp) {
+        disconnectVpnService(options);
+    }
+}
+
+void ConnectionSession::stopTimers() {
+    registerTimer->invalidate();
+    connectDelayTimer->invalidate();
+    detectionTimer->invalidate();
+}
+
+void ConnectionSession::post(const char* title, const char* body) {
+    postConnectionNotification(ctx_, title, body);
+}
+
+void ConnectionSession::tellTunnelChanged() {
+    if (auto shown = observer_.lock()) {
+        shown->tunnelChanged();
+    }
+}
+
+}  // namespace twl
