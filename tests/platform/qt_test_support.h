@@ -12,7 +12,11 @@
 #include <memory>
 #include <string>
 
+#include "fakes/fake_services.h"
+#include "fakes/scripted_http_transport.h"
 #include "fakes/stub_screen.h"
+#include "platform/qt/qt_layouts.h"
+#include "platform/qt/qt_run_loop.h"
 #include "platform/qt/qt_view_base.h"
 
 namespace twl::test_support {
@@ -74,5 +78,22 @@ inline std::shared_ptr<fakes::StubScreen> screen(const std::string& identifier) 
 inline QWidget& rootOf(const ViewController& shown) {
     return *dynamic_cast<QtViewBase<View>*>(shown.view().get())->widget();
 }
+
+// The client's own screens on their real layouts, with the system behind them
+// played by the fakes.
+struct RealScreens {
+    // A fresh screen from the storyboard, loaded and on screen.
+    std::shared_ptr<ViewController> show(const std::string& identifier) {
+        auto made = fake.storyboard.instantiateControllerWithIdentifier(identifier);
+        made->loadViewIfNeeded(*layouts);
+        rootOf(*made).show();
+        return made;
+    }
+
+    QtRunLoop loop;
+    fakes::ScriptedHttpTransport http{loop};
+    fakes::FakeServices fake{loop, http};
+    std::unique_ptr<QtLayouts> layouts = QtLayouts::withStoryboardLayouts();
+};
 
 }  // namespace twl::test_support

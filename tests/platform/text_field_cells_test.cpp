@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <QFontInfo>
 #include <QImage>
 #include <QTest>
+#include <algorithm>
 #include <optional>
 
 #include "platform/qt/custom_security_cell.h"
 #include "platform/qt/custom_text_field_cell.h"
+#include "platform/qt/view_properties.h"
+#include "qt_test_support.h"
 
 namespace twl {
 namespace {
@@ -53,6 +57,29 @@ TEST(TextFieldCells, TextStaysPutWhenEditingStartsAndEnds) {
         field->clearFocus();
         EXPECT_EQ(textInk(*field), shown);
     }
+}
+
+// Black at half opacity in the field's own font is what a style sheet leaves.
+TEST(TextFieldCells, AnEmptyFieldShowsItsPlaceholderInTheSharedColourAndFont) {
+    test_support::RealScreens screens;
+    const auto login = screens.show("LoginController");
+    auto* field = test_support::rootOf(*login).findChild<QLineEdit*>("edtUserName");
+    ASSERT_TRUE(field->text().isEmpty());
+    QFont font = field->property(view_property::placeholderFont).value<QFont>();
+    EXPECT_EQ(QFontInfo(font).pixelSize(), 14);
+    EXPECT_LT(QFontInfo(font).weight(), QFont::Normal) << QFontInfo(font).family().toStdString();
+
+    // Unsmoothed, every pixel of ink has the full colour.
+    font.setStyleStrategy(QFont::NoAntialias);
+    field->setProperty(view_property::placeholderFont, font);
+    const QImage image = field->grab().toImage();
+    QRgb darkest = qRgb(255, 255, 255);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            darkest = qGray(image.pixel(x, y)) < qGray(darkest) ? image.pixel(x, y) : darkest;
+        }
+    }
+    EXPECT_EQ(QColor(darkest).name(), QColor(189, 189, 189).name());
 }
 
 }  // namespace
