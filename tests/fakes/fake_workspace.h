@@ -17,7 +17,6 @@ class FakeWorkspace final : public Workspace {
     }
 
     std::string loginName() const override { return "admin"; }
-
     std::vector<std::string> hideRequests;
 };
 

@@ -15,6 +15,7 @@
 #include "fakes/fake_services.h"
 #include "fakes/scripted_http_transport.h"
 #include "fakes/stub_screen.h"
+#include "platform/qt/interface_components.h"
 #include "platform/qt/qt_layouts.h"
 #include "platform/qt/qt_run_loop.h"
 #include "platform/qt/qt_view_base.h"
@@ -79,21 +80,22 @@ inline QWidget& rootOf(const ViewController& shown) {
     return *dynamic_cast<QtViewBase<View>*>(shown.view().get())->widget();
 }
 
-// The client's own screens on their real layouts, with the system behind them
-// played by the fakes.
-struct RealScreens {
-    // A fresh screen from the storyboard, loaded and on screen.
-    std::shared_ptr<ViewController> show(const std::string& identifier) {
-        auto made = fake.storyboard.instantiateControllerWithIdentifier(identifier);
-        made->loadViewIfNeeded(*layouts);
-        rootOf(*made).show();
-        return made;
-    }
+// The real login screen on its real layout, on screen, with the system behind
+// it played by the fakes.
+struct RealLoginScreen {
+    QWidget* widget(const char* name) const { return rootOf(*screen).findChild<QWidget*>(name); }
 
     QtRunLoop loop;
     fakes::ScriptedHttpTransport http{loop};
     fakes::FakeServices fake{loop, http};
     std::unique_ptr<QtLayouts> layouts = QtLayouts::withStoryboardLayouts();
+    std::shared_ptr<ViewController> screen = [this] {
+        registerInterfaceArtwork();
+        auto made = fake.storyboard.instantiateControllerWithIdentifier("LoginController");
+        made->loadViewIfNeeded(*layouts);
+        rootOf(*made).show();
+        return made;
+    }();
 };
 
 }  // namespace twl::test_support
