@@ -12,12 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "fakes/fake_services.h"
-#include "fakes/scripted_http_transport.h"
 #include "fakes/stub_screen.h"
-#include "platform/qt/interface_components.h"
-#include "platform/qt/qt_layouts.h"
-#include "platform/qt/qt_run_loop.h"
 #include "platform/qt/qt_view_base.h"
 
 namespace twl::test_support {
@@ -79,23 +74,5 @@ inline std::shared_ptr<fakes::StubScreen> screen(const std::string& identifier) 
 inline QWidget& rootOf(const ViewController& shown) {
     return *dynamic_cast<QtViewBase<View>*>(shown.view().get())->widget();
 }
-
-// The real login screen on its real layout, on screen, with the system behind
-// it played by the fakes.
-struct RealLoginScreen {
-    QWidget* widget(const char* name) const { return rootOf(*screen).findChild<QWidget*>(name); }
-
-    QtRunLoop loop;
-    fakes::ScriptedHttpTransport http{loop};
-    fakes::FakeServices fake{loop, http};
-    std::unique_ptr<QtLayouts> layouts = QtLayouts::withStoryboardLayouts();
-    std::shared_ptr<ViewController> screen = [this] {
-        registerInterfaceArtwork();
-        auto made = fake.storyboard.instantiateControllerWithIdentifier("LoginController");
-        made->loadViewIfNeeded(*layouts);
-        rootOf(*made).show();
-        return made;
-    }();
-};
 
 }  // namespace twl::test_support
