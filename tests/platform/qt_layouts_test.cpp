@@ -9,10 +9,10 @@
 #include <QLineEdit>
 
 #include "fakes/storyboard_layouts.h"
-#include "platform/outlet_binder.h"
 #include "platform/qt/busy_spinner.h"
 #include "platform/qt/interface_components.h"
 #include "platform/qt/qt_conversions.h"
+#include "platform/qt/qt_outlet_binder.h"
 #include "platform/qt/view_properties.h"
 #include "qt_test_support.h"
 
@@ -109,22 +109,18 @@ TEST_F(QtLayoutsTest, EveryFieldButtonAndPictureHasAName) {
 // However it is toggled (pointer, keys, a screen reader), the screen hears of
 // each change, so its choice and the state that is heard never part.
 TEST_F(QtLayoutsTest, RememberMeIsHeardAsCheckedOrNot) {
-    struct RememberScreen final : fakes::StubScreen {
-        void bindOutlets(OutletBinder& binder) override {
-            binder.action("chkRemember", [this] { ++flips; });
-        }
-        int flips = 0;
-    };
-    auto screen = std::make_shared<RememberScreen>();
-    screen->setStoryboardIdentifier("LoginController");
+    auto screen = test_support::screen("LoginController");
     screen->loadViewIfNeeded(*layouts);
+    QtOutletBinder binder(rootOf(*screen), "LoginController");
+    int flips = 0;
+    binder.action("chkRemember", [&flips] { ++flips; });
     auto* control = rootOf(*screen).findChild<QWidget*>("chkRemember");
     QAccessibleInterface* remember = QAccessible::queryAccessibleInterface(control);
     QTest::mouseClick(control, Qt::LeftButton);
     EXPECT_TRUE(remember->state().checkable && remember->state().checked);
     remember->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
     EXPECT_FALSE(remember->state().checked);
-    EXPECT_EQ(screen->flips, 2);
+    EXPECT_EQ(flips, 2);
 }
 
 }  // namespace
