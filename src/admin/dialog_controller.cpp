@@ -9,9 +9,11 @@
 #include "platform/file_manager.h"
 #include "platform/layer.h"
 #include "platform/outlet_binder.h"
+#include "platform/script_interpreter.h"
 #include "platform/settings_store.h"
 #include "platform/text_field.h"
 #include "platform/window.h"
+#include "platform/workspace.h"
 #include "privileged/commands.h"
 #include "privileged/script_runner.h"
 #include "vpn/connection_session.h"
@@ -55,6 +57,10 @@ void DialogController::viewDidLoad() {
             layer->setBorderColor(colors::red);
         }
     }
+    // Only the user's own account can raise privileges, so start from its name.
+    if (auto userName = edtUserName.lock()) {
+        userName->setStringValue(context_.workspace().loginName());
+    }
 }
 
 void DialogController::styleField(TextField& field) {
@@ -92,9 +98,11 @@ void DialogController::clickOKButton() {
     }
 
     // The copy proves the pair: only an administrator can put the tool there.
-    runScript(context_.interpreter(),
-              privilegedScript(commands::copyTool(context_.toolResourcePath), userName, password));
-    if (!context_.fileManager().fileExistsAtPath(std::string(commands::markerFile))) {
+    // A copy that did not run is a failure even when an earlier one left the
+    // tool in place.
+    const ScriptResult copy = context_.interpreter().execute(
+        privilegedScript(commands::copyTool(context_.toolResourcePath), userName, password));
+    if (!copy.ok || !context_.fileManager().fileExistsAtPath(std::string(commands::markerFile))) {
         showNotice();
         return;
     }

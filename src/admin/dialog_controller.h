@@ -11,8 +11,9 @@ class AppContext;
 class Button;
 class TextField;
 
-// The modal window that asks for an administrator's user name and password and
-// proves them by installing the tool file into /usr/local with them. Its only
+// The modal window that asks for the user's own user name and password (an
+// account allowed to administer the computer) and proves them by installing
+// the tool file into /usr/local with them. Its only
 // results are the two flags and the two stored keys: the main screen's register
 // tick learns from `isUserRegistered` that it may go on connecting.
 class DialogController final : public ViewController {

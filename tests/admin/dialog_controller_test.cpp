@@ -45,15 +45,18 @@ struct DialogScene {
 };
 
 // A right pair, awkward characters in it included, is walked with real sudo in
-// tests/e2e; a blank in the tool's path is quoted as the tool step shows.
-TEST(DialogController, AnInstalledToolAcceptsAnyPair) {
+// tests/e2e; a blank in the tool's path is quoted as the tool step shows. A tool
+// left by an earlier copy proves nothing about the pair.
+TEST(DialogController, StartsWithTheLoginNameAndRefusesAWrongPairThoughTheToolIsThere) {
     DialogScene scene;
+    EXPECT_EQ(scene.field("edtUserName")->stringValue(), "admin");
     scene.env.files.paths.insert(std::string(commands::markerFile));
-    scene.type("nobody", "guess");
+    scene.type("admin", "guess");
     FakeEnvironment::views(*scene.dialog).performAction("edtUserPassword");  // Return
-    EXPECT_TRUE(scene.env.context->isAdminConfirmed);
-    EXPECT_EQ(storedString(scene.env.settings, "userpassword"), "guess");
-    EXPECT_FALSE(scene.isOpen());
+    EXPECT_FALSE(scene.env.context->isAdminConfirmed);
+    EXPECT_TRUE(scene.env.settings.writtenKeys().empty());
+    EXPECT_FALSE(scene.field("txtIncorrectPassword")->isHidden());
+    EXPECT_TRUE(scene.isOpen());
 }
 
 // The countdown outlives the closed dialog and still hides its notice.

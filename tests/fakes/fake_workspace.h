@@ -7,7 +7,8 @@
 
 namespace twl::fakes {
 
-// Records hide requests; the running application is "Tidewaterlink".
+// Records hide requests; the running application is "Tidewaterlink", run by
+// the simulated system's administrator.
 class FakeWorkspace final : public Workspace {
   public:
     bool hideApplication(std::string_view applicationName) override {
@@ -15,6 +16,7 @@ class FakeWorkspace final : public Workspace {
         return applicationName == "Tidewaterlink";
     }
 
+    std::string loginName() const override { return "admin"; }
     std::vector<std::string> hideRequests;
 };
 

@@ -3,12 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QLabel>
 #include <QLineEdit>
 
 #include "fakes/storyboard_layouts.h"
 #include "platform/qt/busy_spinner.h"
+#include "platform/qt/interface_components.h"
 #include "platform/qt/qt_conversions.h"
+#include "platform/qt/qt_outlet_binder.h"
 #include "platform/qt/view_properties.h"
 #include "qt_test_support.h"
 
@@ -81,6 +85,42 @@ TEST_F(QtLayoutsTest, HoveringTheLoginButtonReachesTheScreenWithItsUserInfo) {
     EXPECT_EQ(screen->events, (std::vector<std::string>{"viewDidLoad", "mouseEntered"}))
         << "only the login button has a tracking area";
     EXPECT_EQ(screen->userInfo, (nlohmann::json{{"button", "btnLogin"}}));
+}
+
+// Fields and pictures have no text of their own for assistive technology to
+// read out; the placeholder is only a description.
+TEST_F(QtLayoutsTest, EveryFieldButtonAndPictureHasAName) {
+    registerInterfaceArtwork();
+    for (const auto& [identifier, described] : fakes::storyboardLayouts()) {
+        auto screen = test_support::screen(identifier);
+        screen->loadViewIfNeeded(*layouts);
+        for (QWidget* widget : rootOf(*screen).findChildren<QWidget*>()) {
+            auto* picture = qobject_cast<QLabel*>(widget);
+            if (qobject_cast<QLineEdit*>(widget) || qobject_cast<QAbstractButton*>(widget) ||
+                (picture && !picture->pixmap().isNull())) {
+                EXPECT_NE(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name),
+                          QString())
+                    << identifier << " " << widget->objectName().toStdString();
+            }
+        }
+    }
+}
+
+// However it is toggled (pointer, keys, a screen reader), the screen hears of
+// each change, so its choice and the state that is heard never part.
+TEST_F(QtLayoutsTest, RememberMeIsHeardAsCheckedOrNot) {
+    auto screen = test_support::screen("LoginController");
+    screen->loadViewIfNeeded(*layouts);
+    QtOutletBinder binder(rootOf(*screen), "LoginController");
+    int flips = 0;
+    binder.action("chkRemember", [&flips] { ++flips; });
+    auto* control = rootOf(*screen).findChild<QWidget*>("chkRemember");
+    QAccessibleInterface* remember = QAccessible::queryAccessibleInterface(control);
+    QTest::mouseClick(control, Qt::LeftButton);
+    EXPECT_TRUE(remember->state().checkable && remember->state().checked);
+    remember->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_FALSE(remember->state().checked);
+    EXPECT_EQ(flips, 2);
 }
 
 }  // namespace

@@ -1,11 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <QFontInfo>
 #include <QImage>
 #include <QTest>
+#include <algorithm>
 #include <optional>
 
+#include "app/appearance.h"
 #include "platform/qt/custom_security_cell.h"
 #include "platform/qt/custom_text_field_cell.h"
+#include "platform/qt/qt_layouts.h"
+#include "platform/qt/qt_text_field.h"
+#include "platform/qt/view_properties.h"
+#include "qt_test_support.h"
 
 namespace twl {
 namespace {
@@ -53,6 +60,30 @@ TEST(TextFieldCells, TextStaysPutWhenEditingStartsAndEnds) {
         field->clearFocus();
         EXPECT_EQ(textInk(*field), shown);
     }
+}
+
+// Black at half opacity in the field's own font is what a style sheet leaves.
+TEST(TextFieldCells, AnEmptyFieldShowsItsPlaceholderInTheSharedColourAndFont) {
+    const auto layouts = QtLayouts::withStoryboardLayouts();
+    const auto login = test_support::screen("LoginController");
+    login->loadViewIfNeeded(*layouts);
+    auto* field = test_support::rootOf(*login).findChild<QLineEdit*>("edtUserName");
+    QtTextField(field).setPlaceholderAttributedString(
+        {"Username", appearance::placeholderColor, appearance::placeholderFont});
+    QFont font = field->property(view_property::placeholderFont).value<QFont>();
+    EXPECT_EQ(QFontInfo(font).pixelSize(), 14);
+    EXPECT_LT(QFontInfo(font).weight(), QFont::Normal) << QFontInfo(font).family().toStdString();
+
+    font.setStyleStrategy(QFont::NoAntialias);  // every pixel of ink in the full colour
+    field->setProperty(view_property::placeholderFont, font);
+    test_support::rootOf(*login).show();
+    const QImage image = field->grab().toImage().convertToFormat(QImage::Format_Grayscale8);
+    int darkest = 255;
+    for (int y = 0; y < image.height(); ++y) {
+        const uchar* row = image.constScanLine(y);
+        darkest = std::min<int>(darkest, *std::min_element(row, row + image.width()));
+    }
+    EXPECT_EQ(darkest, 189);
 }
 
 }  // namespace

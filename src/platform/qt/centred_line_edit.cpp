@@ -2,18 +2,30 @@
 
 #include <QEvent>
 #include <QFontMetrics>
+#include <QInputMethodEvent>
+#include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <algorithm>
+#include <array>
 #include <cmath>
 
+#include "platform/qt/view_properties.h"
 #include "ui/text_centring.h"
 
 namespace twl {
 
+namespace {
+
+// How far the base class sets its text in from the margins.
+constexpr qreal baseTextInset = 2.0;
+
+}  // namespace
+
 CentredLineEdit::CentredLineEdit(QWidget* parent) : QLineEdit(parent) {
     connect(this, &QLineEdit::textChanged, this, [this] { recentre(); });
     recentre();
+    silenceBasePlaceholder();
 }
 
 QRectF CentredLineEdit::titleRect() const {
@@ -39,6 +51,21 @@ QRectF CentredLineEdit::textRect() const {
     return QRectF(centred.x, centred.y, centred.width, centred.height);
 }
 
+QFont CentredLineEdit::placeholderFont() const {
+    const QVariant font = property(view_property::placeholderFont);
+    return font.isValid() ? font.value<QFont>() : this->font();
+}
+
+QColor CentredLineEdit::placeholderColor() const {
+    if (const QVariant color = property(view_property::placeholderColor); color.isValid()) {
+        return color.value<QColor>();
+    }
+    // Without a colour of its own, the look the base class gives it.
+    QColor faded = palette().color(QPalette::Text);
+    faded.setAlpha((faded.alpha() + 1) / 2);
+    return faded;
+}
+
 QSize CentredLineEdit::sizeHint() const {
     QSize hint = QLineEdit::sizeHint();
     const QMargins margins = textMargins();
@@ -51,6 +78,51 @@ QSize CentredLineEdit::minimumSizeHint() const {
     const QMargins margins = textMargins();
     hint.rheight() -= margins.top() + margins.bottom();
     return hint;
+}
+
+bool CentredLineEdit::event(QEvent* event) {
+    const bool handled = QLineEdit::event(event);
+    switch (event->type()) {
+        case QEvent::Polish:
+        case QEvent::PaletteChange:
+            // A style sheet hands the field a new palette each time it polishes it.
+            silenceBasePlaceholder();
+            break;
+        case QEvent::DynamicPropertyChange:
+            update();
+            break;
+        default:
+            break;
+    }
+    return handled;
+}
+
+void CentredLineEdit::inputMethodEvent(QInputMethodEvent* event) {
+    composing_ = !event->preeditString().isEmpty();
+    QLineEdit::inputMethodEvent(event);
+}
+
+void CentredLineEdit::paintEvent(QPaintEvent* event) {
+    QLineEdit::paintEvent(event);
+    // Shown when the base class would show it: nothing typed or being composed,
+    // and not a centred field that has the caret.
+    if (!text().isEmpty() || composing_ || placeholderText().isEmpty() ||
+        (hasFocus() && (alignment() & Qt::AlignHCenter))) {
+        return;
+    }
+    const QMargins margins = textMargins();
+    const QRectF centred = textRect();
+    const QRectF line(centred.x() + margins.left() + baseTextInset, centred.y(),
+                      centred.width() - margins.left() - margins.right() - 2 * baseTextInset,
+                      centred.height());
+    QPainter painter(this);
+    painter.setFont(placeholderFont());
+    painter.setPen(placeholderColor());
+    const QString shown = painter.fontMetrics().elidedText(placeholderText(), Qt::ElideRight,
+                                                           static_cast<int>(line.width()));
+    const Qt::Alignment across =
+        QStyle::visualAlignment(layoutDirection(), alignment() & Qt::AlignHorizontal_Mask);
+    painter.drawText(line, static_cast<int>(across | Qt::AlignVCenter), shown);
 }
 
 void CentredLineEdit::resizeEvent(QResizeEvent* event) {
@@ -68,6 +140,20 @@ void CentredLineEdit::changeEvent(QEvent* event) {
 void CentredLineEdit::showEvent(QShowEvent* event) {
     QLineEdit::showEvent(event);
     recentre();  // the style may have changed the frame when the field was polished
+}
+
+void CentredLineEdit::silenceBasePlaceholder() {
+    // The base class draws its placeholder in the palette's colour; a clear one
+    // leaves the drawing to paintEvent.
+    constexpr std::array groups{QPalette::Active, QPalette::Inactive, QPalette::Disabled};
+    QPalette shown = palette();
+    if (std::all_of(groups.begin(), groups.end(), [&](QPalette::ColorGroup group) {
+            return shown.color(group, QPalette::PlaceholderText).alpha() == 0;
+        })) {
+        return;
+    }
+    shown.setColor(QPalette::PlaceholderText, Qt::transparent);
+    setPalette(shown);
 }
 
 void CentredLineEdit::recentre() {

@@ -12,6 +12,11 @@ namespace twl {
 // so the text does not move when the caret arrives or leaves. The centring is
 // carried by the top and bottom text margins, which this class owns; the left
 // and right ones stay the caller's.
+//
+// The placeholder is drawn here, in the colour and font of the field's
+// placeholderColor and placeholderFont properties (view_properties.h): the
+// base class would draw it in the field's own font, in a colour that a style
+// sheet overrides whenever it polishes the field.
 class CentredLineEdit : public QLineEdit {
     Q_OBJECT
 
@@ -31,12 +36,20 @@ class CentredLineEdit : public QLineEdit {
     QSize minimumSizeHint() const override;
 
   protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
   private:
     void recentre();
+    void silenceBasePlaceholder();
+    QFont placeholderFont() const;
+    QColor placeholderColor() const;
+
+    bool composing_ = false;  // an input method is composing text
 };
 
 }  // namespace twl

@@ -1,5 +1,7 @@
 #include "platform/qt/qt_conversions.h"
 
+#include <QFontInfo>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -51,9 +53,10 @@ QFont toQFont(const Font& font) {
         }
     }
     QFont made(toQString(family));
+    made.setStyleHint(QFont::SansSerif);
     made.setWeight(weight);
     if (font.pointSize > 0.0) {
-        made.setPointSizeF(font.pointSize);
+        made.setPixelSize(std::max(1, static_cast<int>(std::lround(font.pointSize))));
     }
     return made;
 }
@@ -66,7 +69,8 @@ Font fromQFont(const QFont& font) {
             break;
         }
     }
-    return Font{std::move(family), font.pointSizeF()};
+    const int pixels = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+    return Font{std::move(family), static_cast<double>(pixels)};
 }
 
 QString toQString(std::string_view text) {

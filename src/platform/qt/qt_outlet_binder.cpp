@@ -111,7 +111,13 @@ void QtOutletBinder::action(std::string_view controlName, Action action) {
     }
     // The connection belongs to the widget, which the screen owns: the action
     // can only run while the screen is alive.
-    if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+    if (auto* button = qobject_cast<QAbstractButton*>(widget); button && button->isCheckable()) {
+        // Each change of state is the user's, however it came (pointer, keys,
+        // assistive technology), so the screen's choice follows the state
+        // that is shown and heard.
+        QObject::connect(button, &QAbstractButton::toggled, button,
+                         [action = std::move(action)] { action(); });
+    } else if (button) {
         QObject::connect(button, &QAbstractButton::clicked, button,
                          [action = std::move(action)] { action(); });
     } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {

@@ -51,6 +51,8 @@ void QtTextField::setPlaceholderAttributedString(const AttributedString& placeho
         return;
     }
     edit->setPlaceholderText(toQString(placeholder.string));
+    // The client's field classes draw the placeholder from the properties; the
+    // palette serves a plain line edit until a style sheet polishes it.
     if (placeholder.foregroundColor) {
         const QColor color = toQColor(*placeholder.foregroundColor);
         QPalette palette = edit->palette();

@@ -1,7 +1,11 @@
 #include "platform/qt/qt_workspace.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <algorithm>
+#include <vector>
 
 #include "platform/qt/qt_conversions.h"
 
@@ -29,6 +33,18 @@ bool QtWorkspace::hideApplication(std::string_view applicationName) {
         }
     }
     return true;
+}
+
+std::string QtWorkspace::loginName() const {
+    // The same account that the script interpreter elevates: the real user's.
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 ||
+        found == nullptr || found->pw_name == nullptr) {
+        return {};
+    }
+    return found->pw_name;
 }
 
 void QtWorkspace::unhideApplication() {

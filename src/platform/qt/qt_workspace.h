@@ -18,6 +18,7 @@ class QtWorkspace final : public Workspace {
     explicit QtWorkspace(std::function<bool()> trayAvailable);
 
     bool hideApplication(std::string_view applicationName) override;
+    std::string loginName() const override;
 
     // Puts back what hideApplication took off the screen, parents first.
     void unhideApplication();
