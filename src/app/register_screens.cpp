@@ -13,8 +13,8 @@ namespace twl {
 void registerScreens(Storyboard& storyboard, AppContext& context) {
     storyboard.registerController(
         "LoginController", [&context] { return std::make_shared<LoginController>(context); });
-    storyboard.registerController(
-        "MainController", [&context] { return std::make_shared<MainController>(context); });
+    storyboard.registerController("MainController",
+                                  [&context] { return std::make_shared<MainController>(context); });
     storyboard.registerController(
         "SettingController", [&context] { return std::make_shared<SettingController>(context); });
     storyboard.registerController(
