@@ -62,7 +62,7 @@ std::set<std::string> filesUnder(const QString& root) {
 }
 
 // What readelf says of a program, one part of it.
-std::string readelf(const QString& part, const QString& program) {
+[[maybe_unused]] std::string readelf(const QString& part, const QString& program) {
     return run("readelf", {part, "--wide", program}).second;
 }
 
