@@ -177,8 +177,8 @@ void LoginController::checkAccountAndHandleReply(const std::string& userName,
     // has left the window meanwhile.
     auto self = std::static_pointer_cast<LoginController>(shared_from_this());
     checkAccount(ctx_, userName, password,
-                 [self, userName, password](std::optional<nlohmann::json> value,
-                                            std::optional<std::string> error) {
+                 [self, userName, password](const std::optional<nlohmann::json>& value,
+                                            const std::optional<std::string>& error) {
                      self->handleAccountReply(value, error, userName, password);
                  });
 }

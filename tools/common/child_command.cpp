@@ -78,6 +78,7 @@ CommandResult run(const std::vector<std::string>& argv, char* const* environment
         return result;
     }
     std::vector<char*> args;
+    args.reserve(argv.size() + 1);
     for (const auto& arg : argv) {
         args.push_back(const_cast<char*>(arg.c_str()));
     }
@@ -122,6 +123,7 @@ CommandResult runCommand(const std::vector<std::string>& argv) {
 CommandResult runCommand(const std::vector<std::string>& argv,
                          const std::vector<std::string>& environment) {
     std::vector<char*> entries;
+    entries.reserve(environment.size() + 1);
     for (const auto& entry : environment) {
         entries.push_back(const_cast<char*>(entry.c_str()));
     }

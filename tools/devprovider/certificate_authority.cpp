@@ -151,7 +151,7 @@ KeyPtr readKey(const std::filesystem::path& path) {
 
 CertificateFiles ensureCertificates(const std::filesystem::path& folder) {
     std::filesystem::create_directories(folder);
-    const CertificateFiles files{folder / "ca.pem", folder / "ca-key.pem", folder / "cert.pem",
+    CertificateFiles files{folder / "ca.pem", folder / "ca-key.pem", folder / "cert.pem",
                                  folder / "key.pem"};
     namespace fs = std::filesystem;
 

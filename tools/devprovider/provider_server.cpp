@@ -11,7 +11,7 @@
 namespace twl::devprovider {
 namespace {
 
-constexpr std::size_t hugeBodyChunk = 64 * 1024;
+constexpr std::size_t hugeBodyChunk = std::size_t{64} * 1024;
 
 void stallForever() {
     for (;;) {

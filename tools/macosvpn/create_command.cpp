@@ -77,7 +77,10 @@ std::string removeProfiles(const std::vector<std::string>& uuids, const L2tpProf
             continue;
         }
         if (const std::string failure = nmcliFailure(removed); !failure.empty()) {
-            return "cannot remove the old connection " + uuid + ": " + failure;
+            return std::string("cannot remove the old connection ")
+                .append(uuid)
+                .append(": ")
+                .append(failure);
         }
     }
     return {};

@@ -19,7 +19,7 @@ struct TransferPolicy;
 struct HttpBounds {
     std::chrono::milliseconds connect{10'000};  // name resolution and connecting
     std::chrono::milliseconds total{30'000};    // the whole request, name resolution included
-    std::size_t maxBodyBytes = 1024 * 1024;     // counted as the body arrives
+    std::size_t maxBodyBytes = std::size_t{1024} * 1024;  // counted as the body arrives
 };
 
 // HTTPS over libcurl. Requests run on one worker thread that reuses

@@ -124,7 +124,12 @@ std::optional<std::string> CurlTransfer::setHeaders(const HttpRequestSpec& reque
         }
         contentTypeGiven = contentTypeGiven || isNamed(name, "Content-Type");
         // "Name;" is libcurl's way of sending a header with an empty value.
-        const std::string line = value.empty() ? name + ";" : name + ": " + value;
+        std::string line = name;
+        if (value.empty()) {
+            line += ';';
+        } else {
+            line.append(": ").append(value);
+        }
         curl_slist* grown = curl_slist_append(headers_.get(), line.c_str());
         if (!grown) {
             return "cannot start a request: out of memory";

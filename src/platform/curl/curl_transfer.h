@@ -22,10 +22,10 @@ using CurlEasyPtr = std::unique_ptr<CURL, EasyCleanup>;
 
 // What every request is held to.
 struct TransferPolicy {
-    std::chrono::milliseconds connectBound{10'000};  // name resolution and connecting
-    std::chrono::milliseconds totalBound{30'000};    // the whole request
-    std::size_t maxBodyBytes = 1024 * 1024;          // counted as the body arrives
-    std::string caFile;                              // empty: the system's bundle
+    std::chrono::milliseconds connectBound{10'000};       // name resolution and connecting
+    std::chrono::milliseconds totalBound{30'000};         // the whole request
+    std::size_t maxBodyBytes = std::size_t{1024} * 1024;  // counted as the body arrives
+    std::string caFile;                                   // empty: the system's bundle
 };
 
 // One request on one easy handle: sets the handle up, collects the body and

@@ -41,6 +41,7 @@ int QtAlertPresenter::runModal(const Alert& alert) {
         titles.emplace_back("OK");
     }
     std::vector<QPushButton*> buttons;
+    buttons.reserve(titles.size());
     for (const auto& title : titles) {
         buttons.push_back(box.addButton(toQString(title), QMessageBox::AcceptRole));
     }

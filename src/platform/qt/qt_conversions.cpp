@@ -35,7 +35,7 @@ QColor toQColor(const Color& color) {
 Color fromQColor(const QColor& color) {
     // Colours are given in 255ths; those come back exactly as they went in.
     auto channel = [](quint16 value) {
-        return value % 257 == 0 ? (value / 257) / 255.0 : value / 65535.0;
+        return value % 257 == 0 ? (value / 257.0) / 255.0 : value / 65535.0;
     };
     const QRgba64 rgba = color.rgba64();
     return Color{channel(rgba.red()), channel(rgba.green()), channel(rgba.blue()),
