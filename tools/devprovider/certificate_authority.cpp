@@ -152,7 +152,7 @@ KeyPtr readKey(const std::filesystem::path& path) {
 CertificateFiles ensureCertificates(const std::filesystem::path& folder) {
     std::filesystem::create_directories(folder);
     CertificateFiles files{folder / "ca.pem", folder / "ca-key.pem", folder / "cert.pem",
-                                 folder / "key.pem"};
+                           folder / "key.pem"};
     namespace fs = std::filesystem;
 
     bool newCa = false;
