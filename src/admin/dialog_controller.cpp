@@ -38,6 +38,7 @@ void DialogController::bindOutlets(OutletBinder& binder) {
     binder.outlet("edtUserPassword", edtUserPassword);
     binder.outlet("txtIncorrectPassword", txtIncorrectPassword);
     binder.outlet("btnCancel", btnCancel);
+    binder.outlet("btnOK", btnOK);
     binder.action("btnOK", [this] { clickOK(); });
     // Return in either field is OK, as with a dialog's default button.
     binder.action("edtUserName", [this] { clickOK(); });
@@ -89,6 +90,9 @@ void DialogController::clickOK() {
 }
 
 void DialogController::clickOKButton() {
+    if (copying_) {
+        return;  // Return in a field while the copy runs
+    }
     // Taken as typed: an empty pair is tried like any other.
     const std::string userName = typedText(edtUserName);
     const std::string password = typedText(edtUserPassword);
@@ -97,11 +101,25 @@ void DialogController::clickOKButton() {
         showNotice();
     }
 
-    // The copy proves the pair: only an administrator can put the tool there.
-    // A copy that did not run is a failure even when an earlier one left the
-    // tool in place.
-    const ScriptResult copy = context_.interpreter().execute(
-        privilegedScript(commands::copyTool(context_.toolResourcePath), userName, password));
+    setCopying(true);
+    std::weak_ptr<DialogController> weak = self();
+    context_.interpreter().execute(
+        privilegedScript(commands::copyTool(context_.toolResourcePath), userName, password),
+        [weak, userName, password](const ScriptResult& copy) {
+            // A dialog that has gone takes nothing from a late answer.
+            auto dialog = weak.lock();
+            if (dialog && !dialog->closed_) {
+                dialog->copyFinished(copy, userName, password);
+            }
+        });
+}
+
+// The copy proves the pair: only an administrator can put the tool there. A
+// copy that did not run is a failure even when an earlier one left the tool
+// in place.
+void DialogController::copyFinished(const ScriptResult& copy, const std::string& userName,
+                                    const std::string& password) {
+    setCopying(false);
     if (!copy.ok || !context_.fileManager().fileExistsAtPath(std::string(commands::markerFile))) {
         showNotice();
         return;
@@ -110,7 +128,25 @@ void DialogController::clickOKButton() {
     context_.isUserRegistered = true;
     context_.isAdminConfirmed = true;
     storeAdministrator(userName, password);
+    close();
+}
+
+void DialogController::setCopying(bool copying) {
+    copying_ = copying;
+    for (const auto& button : {btnOK.lock(), btnCancel.lock()}) {
+        if (button) {
+            button->setEnabled(!copying);
+        }
+    }
+}
+
+void DialogController::close() {
+    closed_ = true;
     dismissViewController(*this);
+}
+
+std::shared_ptr<DialogController> DialogController::self() {
+    return std::static_pointer_cast<DialogController>(shared_from_this());
 }
 
 void DialogController::storeAdministrator(const std::string& userName,
@@ -126,9 +162,8 @@ void DialogController::showNotice() {
     }
     // The handler keeps the dialog alive so that the notice can still be
     // hidden after the dialog has closed.
-    auto self = std::static_pointer_cast<DialogController>(shared_from_this());
     context_.timerManager().startCountdown(
-        noticeCountdownSeconds, [self](const std::optional<std::string>&, bool finished) {
+        noticeCountdownSeconds, [self = self()](const std::optional<std::string>&, bool finished) {
             if (!finished) {
                 return;
             }
@@ -141,7 +176,7 @@ void DialogController::showNotice() {
 void DialogController::clickCancel() {
     // The connect attempt that opened the dialog is over.
     context_.connection().cancelWaitForAdministrator();
-    dismissViewController(*this);
+    close();
 }
 
 void DialogController::cancelOperation() {

@@ -10,6 +10,7 @@ namespace twl {
 class AppContext;
 class Button;
 class TextField;
+struct ScriptResult;
 
 // The modal window that asks for the user's own user name and password (an
 // account allowed to administer the computer) and proves them by installing
@@ -32,7 +33,12 @@ class DialogController final : public ViewController {
     void clickCancel();
 
   private:
+    std::shared_ptr<DialogController> self();
     void styleField(TextField& field);
+    void copyFinished(const ScriptResult& copy, const std::string& userName,
+                      const std::string& password);
+    void setCopying(bool copying);
+    void close();
     void showNotice();
     void storeAdministrator(const std::string& userName, const std::string& password);
 
@@ -41,6 +47,10 @@ class DialogController final : public ViewController {
     std::weak_ptr<TextField> edtUserPassword;
     std::weak_ptr<TextField> txtIncorrectPassword;
     std::weak_ptr<Button> btnCancel;
+    std::weak_ptr<Button> btnOK;
+    // OK and Cancel wait while the copy runs.
+    bool copying_ = false;
+    bool closed_ = false;
 };
 
 }  // namespace twl

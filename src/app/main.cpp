@@ -15,6 +15,7 @@
 #include "app/stdout_console.h"
 #include "app/storyboard.h"
 #include "platform/curl/curl_http_transport.h"
+#include "platform/posix/background_script_interpreter.h"
 #include "platform/posix/executable_bundle.h"
 #include "platform/posix/interface_proxy_settings.h"
 #include "platform/posix/posix_file_manager.h"
@@ -58,8 +59,9 @@ int main(int argc, char* argv[]) {
     twl::PosixFileManager fileManager;
     twl::ExecutableBundle bundle;
     const twl::Endpoints endpoints = twl::Endpoints::builtIn();
-    twl::PosixScriptInterpreter interpreter(bundle.resourceFolder() / "compat");
-    interpreter.removeLeftovers();
+    const twl::PosixScriptInterpreter commandRunner(bundle.resourceFolder() / "compat");
+    commandRunner.removeLeftovers();
+    twl::BackgroundScriptInterpreter interpreter(commandRunner, runLoop);
     twl::CurlHttpTransport http(runLoop, endpoints.extraCaFile);
     twl::InterfaceProxySettings proxySettings;
     twl::FreedesktopNotificationCenter notifications(runLoop);
@@ -95,6 +97,6 @@ int main(int argc, char* argv[]) {
 
     // Screens, timers and views go before the application object does.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    interpreter.removeLeftovers();
+    commandRunner.removeLeftovers();
     return status;
 }

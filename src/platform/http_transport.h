@@ -36,6 +36,7 @@ struct TextReply {
 class HttpTransport {
   public:
     using JsonCompletion = std::function<void(JsonReply)>;
+    using TextCompletion = std::function<void(TextReply)>;
 
     virtual ~HttpTransport() = default;
 
@@ -48,8 +49,11 @@ class HttpTransport {
     // completions never run, and are released on the destroying thread.
     virtual void sendJson(HttpRequestSpec request, JsonCompletion completion) = 0;
 
-    // Blocks until the whole body has arrived or failed, for at most `bound`.
-    virtual TextReply getText(const std::string& url, std::chrono::milliseconds bound) = 0;
+    // A GET of the whole body as text, held to `bound` in all. Starts and
+    // returns at once; the completion runs exactly once, later, on the main run
+    // loop, as sendJson's does.
+    virtual void fetchText(const std::string& url, std::chrono::milliseconds bound,
+                           TextCompletion completion) = 0;
 };
 
 }  // namespace twl

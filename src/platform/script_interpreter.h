@@ -1,6 +1,8 @@
 #pragma once
 
 #include <chrono>
+#include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -46,19 +48,52 @@ struct ScriptOptions {
     std::vector<ScriptSecret> secrets{};
 };
 
-// Runs one `do shell script` statement. Called on the main thread; returns only
-// after the command has ended (or has been stopped for running too long).
+using ScriptCompletion = std::function<void(const ScriptResult&)>;
+
+// Runs `do shell script` statements away from the main thread, one at a time,
+// first in first out: commands never overlap. Called on the main thread.
 class ScriptInterpreter {
   public:
     virtual ~ScriptInterpreter() = default;
 
-    ScriptResult execute(const std::string& source) { return run(source, ScriptOptions{}); }
-    ScriptResult execute(const std::string& source, const ScriptOptions& options) {
-        return run(source, options);
-    }
+    // Queues the statement and returns at once. The completion runs on the main
+    // run loop once the command has ended (or has been stopped for running too
+    // long), and before the next statement starts, so that it can check what the
+    // command did before anything else runs.
+    void execute(std::string source, ScriptCompletion completion = {});
+    void execute(std::string source, ScriptOptions options, ScriptCompletion completion = {});
+
+    // Drops the statements that wait and stops the one under way as its time
+    // bound would; none of their completions runs.
+    void stopAll();
+    // For quitting, when the run loop no longer turns: stopAll(), then runs
+    // `source` to its end on this thread.
+    ScriptResult executeWhileQuitting(const std::string& source, const ScriptOptions& options);
+
+    // A statement is under way or waiting.
+    bool busy() const { return running_ || !waiting_.empty(); }
 
   protected:
-    virtual ScriptResult run(const std::string& source, const ScriptOptions& options) = 0;
+    // Starts one statement and returns at once; `finished` runs exactly once,
+    // later, on the main run loop, unless stop() comes first.
+    virtual void start(const std::string& source, const ScriptOptions& options,
+                       ScriptCompletion finished) = 0;
+    // Stops the statement under way; its `finished` must then never run.
+    virtual void stop() = 0;
+    // Runs one statement to its end on the calling thread.
+    virtual ScriptResult runToEnd(const std::string& source, const ScriptOptions& options) = 0;
+
+  private:
+    struct Waiting {
+        std::string source;
+        ScriptOptions options;
+        ScriptCompletion completion;
+    };
+
+    void startNext();
+
+    std::deque<Waiting> waiting_;
+    bool running_ = false;
 };
 
 }  // namespace twl

@@ -1,7 +1,5 @@
 #include "privileged/script_runner.h"
 
-#include "platform/script_interpreter.h"
-
 namespace twl {
 namespace {
 
@@ -59,16 +57,6 @@ std::string plainScript(std::string_view command) {
     source += escapeStatementString(command);
     source += plainEnding;
     return source;
-}
-
-void runScript(ScriptInterpreter& interpreter, const std::string& source) {
-    // The result is dropped unread, as every issuer checks the effect instead.
-    (void)interpreter.execute(source);
-}
-
-void runScript(ScriptInterpreter& interpreter, const std::string& source,
-               const ScriptOptions& options) {
-    (void)interpreter.execute(source, options);
 }
 
 }  // namespace twl

@@ -5,9 +5,6 @@
 
 namespace twl {
 
-class ScriptInterpreter;
-struct ScriptOptions;
-
 // `do shell script "{command}" user name "{user}" password "{password}" with
 // administrator privileges`. Each piece is escaped as the statement's string
 // literal requires, so no value can end its string early.
@@ -16,12 +13,6 @@ std::string privilegedScript(std::string_view command, std::string_view user,
 
 // `do shell script "{command}"`, run as the current user.
 std::string plainScript(std::string_view command);
-
-// Runs the statement and waits for the command to end. The outcome is not
-// looked at: callers judge success by its effect.
-void runScript(ScriptInterpreter& interpreter, const std::string& source);
-void runScript(ScriptInterpreter& interpreter, const std::string& source,
-               const ScriptOptions& options);
 
 // The text of a string literal of the statement language holding `value`:
 // backslash and double quote escaped, line breaks and tabs as \n, \r, \t.

@@ -89,7 +89,23 @@ void LoginController::viewDidLoad() {
     // A missing resource leaves the path empty: the tool step then has
     // nothing to copy.
     ctx_.toolResourcePath = ctx_.bundle().pathForResource(toolResourceName).value_or("");
-    runToolStep(ctx_);
+    toolStepRunning_ = true;
+    std::weak_ptr<LoginController> weak = self();
+    runToolStep(ctx_, [weak] {
+        if (auto screen = weak.lock()) {
+            screen->toolStepFinished();
+        }
+    });
+}
+
+// The automatic sign-in follows the tool step, unless the user has asked for
+// one meanwhile: that one goes ahead instead.
+void LoginController::toolStepFinished() {
+    toolStepRunning_ = false;
+    if (auto asked = std::exchange(signInAfterToolStep_, {})) {
+        asked();
+        return;
+    }
     signInAutomatically();
 }
 
@@ -171,11 +187,22 @@ void LoginController::tryLoginByTextField() {
     tryLogin();
 }
 
+std::shared_ptr<LoginController> LoginController::self() {
+    return std::static_pointer_cast<LoginController>(shared_from_this());
+}
+
 void LoginController::checkAccountAndHandleReply(const std::string& userName,
                                                  const std::string& password) {
+    // What the account allows depends on whether the administrator is proved.
+    if (toolStepRunning_) {
+        signInAfterToolStep_ = [this, userName, password] {
+            checkAccountAndHandleReply(userName, password);
+        };
+        return;
+    }
     // The pending reply holds the screen, so it is handled even if the screen
     // has left the window meanwhile.
-    auto self = std::static_pointer_cast<LoginController>(shared_from_this());
+    auto self = this->self();
     checkAccount(ctx_, userName, password,
                  [self, userName, password](const std::optional<nlohmann::json>& value,
                                             const std::optional<std::string>& error) {

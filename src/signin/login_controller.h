@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -42,6 +43,8 @@ class LoginController final : public ViewController, public WindowDelegate {
     void tryLoginByTextField();
 
   private:
+    std::shared_ptr<LoginController> self();
+    void toolStepFinished();
     void setPlaceholders();
     void signInAutomatically();
     void checkAccountAndHandleReply(const std::string& userName, const std::string& password);
@@ -67,6 +70,8 @@ class LoginController final : public ViewController, public WindowDelegate {
     std::weak_ptr<TextField> lblErrorMessage;
     std::weak_ptr<Button> chkRemember;
     bool isRemeber = false;
+    bool toolStepRunning_ = false;
+    std::function<void()> signInAfterToolStep_;
 };
 
 }  // namespace twl

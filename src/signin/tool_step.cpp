@@ -1,11 +1,13 @@
 #include "signin/tool_step.h"
 
 #include <string>
+#include <utility>
 
 #include "app/app_context.h"
 #include "app/settings_keys.h"
 #include "platform/console.h"
 #include "platform/file_manager.h"
+#include "platform/script_interpreter.h"
 #include "privileged/commands.h"
 #include "privileged/script_runner.h"
 
@@ -20,26 +22,31 @@ bool markerExists(const AppContext& context) {
 
 }  // namespace
 
-void runToolStep(AppContext& context) {
+void runToolStep(AppContext& context, std::function<void()> done) {
     const auto adminUserName = storedString(context.userDefaults(), keys::username);
     const auto adminPassword = storedString(context.userDefaults(), keys::userpassword);
     if (!adminUserName || !adminPassword) {
+        done();
         return;
     }
 
     const bool markerWasThere = markerExists(context);
     if (!markerWasThere && context.toolResourcePath.empty()) {
-        return;  // no resource to copy: nothing could be proved
+        done();  // no resource to copy: nothing could be proved
+        return;
     }
     const std::string command =
         markerWasThere ? commands::removeMarker() : commands::copyTool(context.toolResourcePath);
-    runScript(context.interpreter(), privilegedScript(command, *adminUserName, *adminPassword));
-
-    // Only the marker's presence afterwards says whether the system obeyed.
-    if (markerExists(context) != markerWasThere) {
-        context.isAdminConfirmed = true;
-        context.console().writeLine(confirmedLine);
-    }
+    context.interpreter().execute(
+        privilegedScript(command, *adminUserName, *adminPassword),
+        [&context, markerWasThere, done = std::move(done)](const ScriptResult&) {
+            // Only the marker's presence afterwards says whether the system obeyed.
+            if (markerExists(context) != markerWasThere) {
+                context.isAdminConfirmed = true;
+                context.console().writeLine(confirmedLine);
+            }
+            done();
+        });
 }
 
 }  // namespace twl

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 namespace twl {
 
 class AppContext;
@@ -15,7 +17,8 @@ class AppContext;
 // Skipped unless both keys hold strings: a user name without its password
 // cannot be proved, and asking sudo with an empty one would only fail. With
 // no tool resource to copy (toolResourcePath empty) only the removal is tried.
-// Blocks until the command has ended.
-void runToolStep(AppContext& context);
+// Returns at once; `done` runs when the step is over: on the run loop after
+// the command, or before returning when there is nothing to prove.
+void runToolStep(AppContext& context, std::function<void()> done);
 
 }  // namespace twl

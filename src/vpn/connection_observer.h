@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "vpn/connection_state.h"
 
 namespace twl {
@@ -15,6 +17,9 @@ class ConnectionObserver {
     // The tunnel has come up or gone down without the user: the public address
     // has changed.
     virtual void tunnelChanged() = 0;
+    // The public address the session looked up itself (while the tunnel was
+    // still up, before the button's disconnect): newer than any asked before.
+    virtual void publicIpFound(const std::string& address) = 0;
 };
 
 }  // namespace twl

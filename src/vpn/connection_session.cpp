@@ -11,6 +11,7 @@
 #include "privileged/script_runner.h"
 #include "vpn/connection_notifications.h"
 #include "vpn/detection_step.h"
+#include "vpn/public_ip.h"
 #include "vpn/tunnel_detection.h"
 #include "vpn/vpn_service.h"
 
@@ -80,8 +81,11 @@ void ConnectionSession::startRegisterTimer() {
 void ConnectionSession::beginConnecting(const std::string& executableVPNPath) {
     enter(ConnectionState::provisioning);
     post(notificationTitle, "Connecting...");
-    createVpnService(ctx_, executableVPNPath);
-    startConnectDelay();
+    createVpnService(ctx_, executableVPNPath, whileSameStep([this] {
+                         if (state_ == ConnectionState::provisioning) {
+                             startConnectDelay();
+                         }
+                     }));
 }
 
 // Its own timer: no other screen's countdown can replace it.
@@ -94,13 +98,13 @@ void ConnectionSession::startConnectDelay() {
 }
 
 void ConnectionSession::connectVpnService() {
-    runScript(ctx_.interpreter(), plainScript(commands::connectService()));
+    ctx_.interpreter().execute(plainScript(commands::connectService()));
     enter(ConnectionState::connecting);
     startDetection();
 }
 
-void ConnectionSession::disconnectVpnService(const ScriptOptions& options) {
-    runScript(ctx_.interpreter(), plainScript(commands::disconnectService()), options);
+void ConnectionSession::disconnectVpnService() {
+    ctx_.interpreter().execute(plainScript(commands::disconnectService()));
 }
 
 void ConnectionSession::startDetection() {
@@ -148,21 +152,32 @@ void ConnectionSession::showTunnelDropped() {
 void ConnectionSession::giveUpConnecting() {
     detectionTimer->invalidate();
     enter(ConnectionState::disconnected);
-    disconnectVpnService(ScriptOptions{});  // the system may still be trying
+    disconnectVpnService();  // the system may still be trying
     post(notificationTitle, "Disconnected");
 }
 
+// The address shown afterwards is the one the tunnel gave, so it is looked up
+// before the tunnel goes.
 void ConnectionSession::disconnect() {
+    if (state_ != ConnectionState::connected) {
+        return;
+    }
     stopTimers();
-    enter(ConnectionState::disconnected);
-    post(notificationTitle, "Disconnected");
-    disconnectVpnService(ScriptOptions{});
+    enter(ConnectionState::disconnecting);
+    lookUpPublicIp(ctx_, whileSameStep([this](const std::string& address) {
+                       if (auto shown = observer_.lock()) {
+                           shown->publicIpFound(address);
+                       }
+                       enter(ConnectionState::disconnected);
+                       post(notificationTitle, "Disconnected");
+                       disconnectVpnService();
+                   }));
 }
 
 void ConnectionSession::forceDisconnect() {
     stopTimers();
     enter(ConnectionState::disconnected);
-    disconnectVpnService(ScriptOptions{});
+    disconnectVpnService();
 }
 
 void ConnectionSession::cancelWaitForAdministrator() {
@@ -174,29 +189,39 @@ void ConnectionSession::cancelWaitForAdministrator() {
 }
 
 void ConnectionSession::signOut() {
-    endAttempt(ScriptOptions{});
-}
-
-void ConnectionSession::quit() {
-    endAttempt(ScriptOptions{.timeLimit = quitDisconnectBound});
-}
-
-// No connect command follows, and once one has gone out the service may be
-// up or coming up: it is taken down.
-void ConnectionSession::endAttempt(const ScriptOptions& options) {
-    if (state_ == ConnectionState::disconnected) {
-        return;
+    if (endAttempt()) {
+        disconnectVpnService();
     }
-    const bool serviceMayBeUp =
-        state_ == ConnectionState::connecting || state_ == ConnectionState::connected;
+}
+
+// The run loop turns no more: the command under way is stopped and the
+// disconnect runs here, within its bound.
+void ConnectionSession::quit() {
+    const bool serviceMayBeUp = endAttempt();
+    ScriptInterpreter& interpreter = ctx_.interpreter();
+    // A command still on its way may be the disconnect itself.
+    if (serviceMayBeUp || interpreter.busy()) {
+        (void)interpreter.executeWhileQuitting(plainScript(commands::disconnectService()),
+                                               ScriptOptions{.timeLimit = quitDisconnectBound});
+    }
+}
+
+// No connect command follows. True when a connect command has gone out, so
+// that the service may be up or coming up and is to be taken down.
+bool ConnectionSession::endAttempt() {
+    if (state_ == ConnectionState::disconnected) {
+        return false;
+    }
+    const bool serviceMayBeUp = state_ == ConnectionState::connecting ||
+                                state_ == ConnectionState::connected ||
+                                state_ == ConnectionState::disconnecting;
     stopTimers();
     enter(ConnectionState::disconnected);
-    if (serviceMayBeUp) {
-        disconnectVpnService(options);
-    }
+    return serviceMayBeUp;
 }
 
 void ConnectionSession::stopTimers() {
+    ++step_;  // what is on its way belongs to a step that is over
     registerTimer->invalidate();
     connectDelayTimer->invalidate();
     detectionTimer->invalidate();

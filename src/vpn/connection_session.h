@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "platform/timer.h"
 #include "vpn/connection_observer.h"
@@ -10,7 +11,6 @@
 namespace twl {
 
 class AppContext;
-struct ScriptOptions;
 
 // The one owner of the connection: its state, and every step of an attempt
 // that is not a view (the register wait, provisioning, the connect delay, the
@@ -43,7 +43,7 @@ class ConnectionSession {
     void beginConnecting(const std::string& executableVPNPath);
 
     // Ways out.
-    void disconnect();       // the button, while connected
+    void disconnect();       // the button, while connected: looks up the address first
     void forceDisconnect();  // at any time: always sends the disconnect command
     void cancelWaitForAdministrator();
     void signOut();
@@ -54,16 +54,27 @@ class ConnectionSession {
     void startRegisterTimer();
     void startConnectDelay();
     void connectVpnService();
-    void disconnectVpnService(const ScriptOptions& options);
+    void disconnectVpnService();
     void startDetection();
     void detectTimer();
     void showConnected();
     void showTunnelDropped();
     void giveUpConnecting();
-    void endAttempt(const ScriptOptions& options);
+    bool endAttempt();
     void stopTimers();
     void post(const char* title, const char* body);
     void tellTunnelChanged();
+
+    // Wraps an answer (a command's end, a look-up's reply) so that it is
+    // dropped when the step that asked for it is over by the time it comes.
+    template <typename Step>
+    auto whileSameStep(Step step) {
+        return [this, asked = step_, step = std::move(step)](const auto&... answer) {
+            if (asked == step_) {
+                step(answer...);
+            }
+        };
+    }
 
     AppContext& ctx_;
     ConnectionState state_ = ConnectionState::disconnected;
@@ -74,6 +85,7 @@ class ConnectionSession {
     std::shared_ptr<Timer> connectDelayTimer = Timer::unscheduled();
     std::shared_ptr<Timer> detectionTimer = Timer::unscheduled();
     int ticksSinceConnectCommand_ = 0;
+    unsigned step_ = 0;
 };
 
 }  // namespace twl

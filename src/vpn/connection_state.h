@@ -9,6 +9,7 @@ enum class ConnectionState {
     provisioning,             // the service is (re)created, then the connect delay runs
     connecting,               // the connect command has gone out; detection polls
     connected,                // the tunnel has been seen; detection watches it
+    disconnecting,            // the button's disconnect looks up the address first
 };
 
 // How a state shows: the main screen's label and button, and the tray icon.
@@ -24,6 +25,7 @@ inline ConnectionLooks looksOf(ConnectionState state) {
         case ConnectionState::connecting:
             return {"Connecting...", "Connecting...", "menubar"};
         case ConnectionState::connected:
+        case ConnectionState::disconnecting:  // until the address is in
             return {"Connected", "Disconnect", "menubar_hover"};
         case ConnectionState::disconnected:
         case ConnectionState::waitingForAdministrator:

@@ -59,7 +59,7 @@ void MainController::bindOutlets(OutletBinder& binder) {
 void MainController::viewDidLoad() {
     ViewController::viewDidLoad();
     requestNotificationPermission(ctx_);
-    setStringValue(lblIPAddress, publicIpAddress(ctx_));
+    refreshPublicIp();
     if (const auto& root = view()) {
         root->setWantsLayer(true);
         if (auto container = root->superview()) {
@@ -110,11 +110,10 @@ void MainController::showInWindow(const std::string& identifier) {
 
 void MainController::tryConnect() {
     ConnectionSession& connection = ctx_.connection();
-    if (connection.isConnecting()) {
+    if (connection.isConnecting() || connection.state() == ConnectionState::disconnecting) {
         return;
     }
     if (connection.isConnected()) {
-        setStringValue(lblIPAddress, publicIpAddress(ctx_));  // while the tunnel is still up
         connection.disconnect();
         return;
     }
@@ -133,7 +132,7 @@ void MainController::tryConnect() {
 // Stops the VPN at any moment, an attempt under way included.
 void MainController::tryDisconnect() {
     ctx_.connection().forceDisconnect();
-    setStringValue(lblIPAddress, publicIpAddress(ctx_));
+    refreshPublicIp();
 }
 
 void MainController::connectionStateChanged(ConnectionState state) {
@@ -143,7 +142,25 @@ void MainController::connectionStateChanged(ConnectionState state) {
 }
 
 void MainController::tunnelChanged() {
-    setStringValue(lblIPAddress, publicIpAddress(ctx_));
+    refreshPublicIp();
+}
+
+void MainController::publicIpFound(const std::string& address) {
+    ++publicIpAsked_;  // what is still on its way is older
+    setStringValue(lblIPAddress, address);
+}
+
+// A slow answer must not overwrite a newer one: each look-up's answer shows
+// only while it is still the newest asked for.
+void MainController::refreshPublicIp() {
+    const unsigned asked = ++publicIpAsked_;
+    std::weak_ptr<MainController> weak = self();
+    lookUpPublicIp(ctx_, [weak, asked](const std::string& address) {
+        auto screen = weak.lock();
+        if (screen && screen->publicIpAsked_ == asked) {
+            setStringValue(screen->lblIPAddress, address);
+        }
+    });
 }
 
 void MainController::showServerAlert() {

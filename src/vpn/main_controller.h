@@ -39,11 +39,13 @@ class MainController final : public ViewController,
 
     void connectionStateChanged(ConnectionState state) override;
     void tunnelChanged() override;
+    void publicIpFound(const std::string& address) override;
 
   private:
     void showServerAlert();
     void presentAdminDialog();
     void showInWindow(const std::string& identifier);
+    void refreshPublicIp();
     std::shared_ptr<MainController> self();
 
     AppContext& ctx_;
@@ -53,6 +55,8 @@ class MainController final : public ViewController,
     std::weak_ptr<TextField> lblConnectStatus;
     std::weak_ptr<TextField> lblIPAddress;
     std::string executableVPNPath;
+    // Counts the look-ups asked for, so that only the newest one's answer shows.
+    unsigned publicIpAsked_ = 0;
 };
 
 }  // namespace twl

@@ -19,12 +19,7 @@ std::string trimBlanksAndTabs(const std::string& text) {
     return text.substr(first, last - first + 1);
 }
 
-}  // namespace
-
-std::string publicIpAddress(AppContext& ctx) {
-    const std::string url = ctx.endpoints().publicIpBaseUrl + std::string(publicIpPath);
-    const TextReply reply = ctx.http().getText(url, publicIpBound);
-
+std::string shownAddress(AppContext& ctx, const TextReply& reply) {
     if (!reply.text) {
         ctx.console().writeLine("Error: " + reply.error.value_or("no reply"));
         return "";
@@ -34,6 +29,16 @@ std::string publicIpAddress(AppContext& ctx) {
         return "";
     }
     return trimBlanksAndTabs(*reply.text);
+}
+
+}  // namespace
+
+void lookUpPublicIp(AppContext& ctx, PublicIpCompletion completion) {
+    const std::string url = ctx.endpoints().publicIpBaseUrl + std::string(publicIpPath);
+    ctx.http().fetchText(url, publicIpBound,
+                         [&ctx, completion = std::move(completion)](const TextReply& reply) {
+                             completion(shownAddress(ctx, reply));
+                         });
 }
 
 }  // namespace twl

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -8,14 +9,17 @@ namespace twl {
 
 class AppContext;
 
-// The longest the public-IP lookup may hold the window.
+// The longest a public-IP look-up may take.
 inline constexpr std::chrono::milliseconds publicIpBound{5000};
 inline constexpr std::string_view publicIpPath = "/tools/getpublicip.php";
 
-// The machine's public address as the public-IP service reports it, with blanks
-// and tabs trimmed from both ends (line breaks kept). On failure writes
-// "Error: " and the reason to the console and returns "". Blocks for at most
-// publicIpBound.
-std::string publicIpAddress(AppContext& ctx);
+using PublicIpCompletion = std::function<void(const std::string&)>;
+
+// Asks for the machine's public address and returns at once. The completion
+// runs later, on the run loop, with the address as the public-IP service
+// reports it, blanks and tabs trimmed from both ends (line breaks kept); on
+// failure with "", once "Error: " and the reason are on the console. It comes
+// within publicIpBound.
+void lookUpPublicIp(AppContext& ctx, PublicIpCompletion completion);
 
 }  // namespace twl

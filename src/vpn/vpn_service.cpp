@@ -1,5 +1,7 @@
 #include "vpn/vpn_service.h"
 
+#include <utility>
+
 #include "app/app_context.h"
 #include "app/settings_keys.h"
 #include "platform/script_interpreter.h"
@@ -8,7 +10,8 @@
 
 namespace twl {
 
-void createVpnService(AppContext& ctx, const std::string& executableVPNPath) {
+void createVpnService(AppContext& ctx, const std::string& executableVPNPath,
+                      std::function<void()> done) {
     const std::string adminUser = storedString(ctx.userDefaults(), keys::username).value_or("");
     const std::string adminPassword =
         storedString(ctx.userDefaults(), keys::userpassword).value_or("");
@@ -16,8 +19,10 @@ void createVpnService(AppContext& ctx, const std::string& executableVPNPath) {
     const std::string command =
         commands::createService(executableVPNPath, ctx.serverUrl, ctx.accountUserName);
 
-    runScript(ctx.interpreter(), privilegedScript(command, adminUser, adminPassword),
-              ScriptOptions{.secrets = commands::createServiceSecrets(ctx.accountPassword)});
+    ctx.interpreter().execute(
+        privilegedScript(command, adminUser, adminPassword),
+        ScriptOptions{.secrets = commands::createServiceSecrets(ctx.accountPassword)},
+        [done = std::move(done)](const ScriptResult&) { done(); });
 }
 
 }  // namespace twl

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace twl {
@@ -11,7 +12,9 @@ class AppContext;
 // with the stored administrator pair ("username"/"userpassword"; an absent key
 // counts as empty, which simply fails). The account password and the
 // pre-shared key go beside the statement as secrets, never into its text.
-// Returns when the tool has ended; its outcome is not looked at.
-void createVpnService(AppContext& ctx, const std::string& executableVPNPath);
+// Returns at once; `done` runs on the run loop when the tool has ended. Its
+// outcome is not looked at.
+void createVpnService(AppContext& ctx, const std::string& executableVPNPath,
+                      std::function<void()> done);
 
 }  // namespace twl

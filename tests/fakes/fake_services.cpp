@@ -4,7 +4,8 @@
 
 namespace twl::fakes {
 
-FakeServices::FakeServices(RunLoop& loop, HttpTransport& http, Options options) {
+FakeServices::FakeServices(RunLoop& loop, HttpTransport& http, Options options)
+    : system(files, loop) {
     proxySettings.settings = FixedProxySettings::withInterfaces({"lo", "en0"});
     context = std::make_unique<AppContext>(
         Services{.runLoop = &loop,

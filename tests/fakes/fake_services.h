@@ -34,7 +34,7 @@ struct FakeServices {
     RecordingConsole console;
     FakeFileManager files;
     FakeBundle bundle;
-    SimulatedSystem system{files};
+    SimulatedSystem system;
     FixedProxySettings proxySettings;
     RecordingNotificationCenter notifications;
     FakeWorkspace workspace;

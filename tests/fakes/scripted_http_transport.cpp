@@ -21,17 +21,28 @@ void ScriptedHttpTransport::sendJson(HttpRequestSpec request, JsonCompletion com
     scriptedJson_.pop_front();
 }
 
-TextReply ScriptedHttpTransport::getText(const std::string& url, std::chrono::milliseconds bound) {
-    textRequests_.push_back({url, bound});
-    if (scriptedText_.empty()) {
-        return TextReply{{}, "no reply scripted"};
+bool ScriptedHttpTransport::answerOldestText(TextReply reply) {
+    if (waitingText_.empty()) {
+        return false;
     }
-    TextReply reply = std::move(scriptedText_.front());
-    scriptedText_.pop_front();
-    return reply;
+    deliver(std::move(waitingText_.front()), std::move(reply));
+    waitingText_.pop_front();
+    return true;
 }
 
-void ScriptedHttpTransport::deliver(JsonCompletion completion, JsonReply reply) {
+void ScriptedHttpTransport::fetchText(const std::string& url, std::chrono::milliseconds bound,
+                                      TextCompletion completion) {
+    textRequests_.push_back({url, bound});
+    if (scriptedText_.empty()) {
+        waitingText_.push_back(std::move(completion));
+        return;
+    }
+    deliver(std::move(completion), std::move(scriptedText_.front()));
+    scriptedText_.pop_front();
+}
+
+template <typename Completion, typename Reply>
+void ScriptedHttpTransport::deliver(Completion completion, Reply reply) {
     loop_.post([completion = std::move(completion), reply = std::move(reply)] {
         if (completion) {
             completion(reply);

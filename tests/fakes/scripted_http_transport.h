@@ -14,7 +14,7 @@ namespace twl::fakes {
 // An HTTP transport that answers from a script and records every request.
 // sendJson takes the next scripted reply and posts it to the run loop (it
 // arrives on runPending() or advance()); with none scripted the request waits
-// until the test answers it. getText answers from its own script at once.
+// until the test answers it. fetchText does the same from its own script.
 class ScriptedHttpTransport final : public HttpTransport {
   public:
     explicit ScriptedHttpTransport(RunLoop& loop) : loop_(loop) {}
@@ -28,10 +28,13 @@ class ScriptedHttpTransport final : public HttpTransport {
 
     // Answers the oldest request still waiting; false when none waits.
     bool answerOldest(JsonReply reply);
+    bool answerOldestText(TextReply reply);
     std::size_t waitingCount() const { return waiting_.size(); }
+    std::size_t waitingTextCount() const { return waitingText_.size(); }
 
     void sendJson(HttpRequestSpec request, JsonCompletion completion) override;
-    TextReply getText(const std::string& url, std::chrono::milliseconds bound) override;
+    void fetchText(const std::string& url, std::chrono::milliseconds bound,
+                   TextCompletion completion) override;
 
     const std::vector<HttpRequestSpec>& requests() const { return requests_; }
     struct TextRequest {
@@ -41,12 +44,14 @@ class ScriptedHttpTransport final : public HttpTransport {
     const std::vector<TextRequest>& textRequests() const { return textRequests_; }
 
   private:
-    void deliver(JsonCompletion completion, JsonReply reply);
+    template <typename Completion, typename Reply>
+    void deliver(Completion completion, Reply reply);
 
     RunLoop& loop_;
     std::deque<JsonReply> scriptedJson_;
     std::deque<TextReply> scriptedText_;
     std::deque<JsonCompletion> waiting_;
+    std::deque<TextCompletion> waitingText_;
     std::vector<HttpRequestSpec> requests_;
     std::vector<TextRequest> textRequests_;
 };

@@ -5,9 +5,34 @@
 
 namespace twl::fakes {
 
-ScriptResult SimulatedSystem::run(const std::string& source, const ScriptOptions& given) {
+void SimulatedSystem::start(const std::string& source, const ScriptOptions& given,
+                            ScriptCompletion finished) {
     sources.push_back(source);
     options.push_back(given);
+    underWay_ = std::make_shared<bool>(true);
+    loop_.delay(commandSeconds,
+                [this, source, finished = std::move(finished), underWay = underWay_] {
+                    if (*underWay) {
+                        *underWay = false;
+                        finished(act(source));
+                    }
+                });
+}
+
+void SimulatedSystem::stop() {
+    if (underWay_ && *underWay_) {
+        *underWay_ = false;
+        ++stopped;
+    }
+}
+
+ScriptResult SimulatedSystem::runToEnd(const std::string& source, const ScriptOptions& given) {
+    sources.push_back(source);
+    options.push_back(given);
+    return act(source);
+}
+
+ScriptResult SimulatedSystem::act(const std::string& source) {
     const StatementParse parsed = parseStatement(source);
     if (!parsed.statement) {
         return ScriptResult{false, "", "the statement does not compile"};

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "fakes/fake_file_manager.h"
+#include "platform/run_loop.h"
 #include "platform/script_interpreter.h"
 
 namespace twl::fakes {
@@ -12,10 +14,11 @@ namespace twl::fakes {
 // commands whose effect the client checks: with the right administrator pair
 // (`adminUserName`/`adminPassword`), copying the tool into /usr/local makes the
 // marker file appear and removing the marker makes it go. Everything else is
-// recorded only. A statement that does not compile runs nothing.
+// recorded only. A statement that does not compile runs nothing. Each command
+// takes `commandSeconds` of the loop's clock, and acts at its end.
 class SimulatedSystem final : public ScriptInterpreter {
   public:
-    explicit SimulatedSystem(FakeFileManager& files) : files_(files) {}
+    SimulatedSystem(FakeFileManager& files, RunLoop& loop) : files_(files), loop_(loop) {}
 
     // The statements, as given, and what each ran with.
     std::vector<std::string> sources;
@@ -26,12 +29,22 @@ class SimulatedSystem final : public ScriptInterpreter {
 
     std::string adminUserName = "admin";
     std::string adminPassword = "admin-pass";
+    double commandSeconds = 0.0;
+    // The statements stopped before their end, by quitting.
+    int stopped = 0;
 
   protected:
-    ScriptResult run(const std::string& source, const ScriptOptions& options) override;
+    void start(const std::string& source, const ScriptOptions& options,
+               ScriptCompletion finished) override;
+    void stop() override;
+    ScriptResult runToEnd(const std::string& source, const ScriptOptions& options) override;
 
   private:
+    ScriptResult act(const std::string& source);
+
     FakeFileManager& files_;
+    RunLoop& loop_;
+    std::shared_ptr<bool> underWay_;
 };
 
 }  // namespace twl::fakes

@@ -5,10 +5,14 @@
 #include <gmock/gmock.h>
 #include <signal.h>
 #include <sys/wait.h>
+#include <chrono>
+#include <thread>
 
 #include "app/app_context.h"
 #include "app/settings_keys.h"
 #include "fakes/memory_settings_store.h"
+#include "fakes/virtual_run_loop.h"
+#include "platform/posix/background_script_interpreter.h"
 #include "platform/posix/posix_script_interpreter.h"
 #include "privileged/script_runner.h"
 #include "sandboxed_test.h"
@@ -120,20 +124,28 @@ TEST_F(SudoElevation, ProvisioningKeepsTheSecretsOutOfSudosLog) {
         "cat \"$2\"; echo;; esac; shift; done >> \"$d/files\"\n");
     const std::string password = "Acc0untPassw0rdQx";
     for (const auto& adminPassword : {user.password + "x", user.password}) {
-        EXPECT_EQ(as(user,
-                     [&] {
-                         fakes::MemorySettingsStore store;
-                         store.setObject(user.name, keys::username);
-                         store.setObject(adminPassword, keys::userpassword);
-                         PosixScriptInterpreter shell("", {}, {runtime});
-                         AppContext ctx{Services{.settings = &store, .interpreter = &shell}, {}};
-                         ctx.serverUrl = "vpn.example.net";
-                         ctx.accountUserName = "alice";
-                         ctx.accountPassword = password;
-                         createVpnService(ctx, tool.string());
-                         return json(fs::is_empty(runtime));
-                     }),
-                  true)
+        EXPECT_EQ(
+            as(user,
+               [&] {
+                   fakes::MemorySettingsStore store;
+                   store.setObject(user.name, keys::username);
+                   store.setObject(adminPassword, keys::userpassword);
+                   const PosixScriptInterpreter shell("", {}, {runtime});
+                   fakes::VirtualRunLoop loop;
+                   BackgroundScriptInterpreter interpreter(shell, loop);
+                   AppContext ctx{Services{.settings = &store, .interpreter = &interpreter}, {}};
+                   ctx.serverUrl = "vpn.example.net";
+                   ctx.accountUserName = "alice";
+                   ctx.accountPassword = password;
+                   bool ended = false;
+                   createVpnService(ctx, tool.string(), [&ended] { ended = true; });
+                   for (int wait = 0; !ended && wait < 3000; ++wait) {
+                       std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                       loop.runPending();
+                   }
+                   return json(ended && fs::is_empty(runtime));
+               }),
+            true)
             << "the secrets' folder is gone";
     }
     const auto log = test_support::readFile(system.sudoLog());

@@ -26,7 +26,7 @@ TEST(CreateVpnService, EachValueGoesToItsPlaceThroughTheBuilders) {
     store.setObject("ad\"min", keys::username);
     store.setObject("pw\\\" & touch pwned", keys::userpassword);
 
-    createVpnService(ctx, "/my tools/mac'os\"vpn $x");
+    createVpnService(ctx, "/my tools/mac'os\"vpn $x", [] {});
     ASSERT_EQ(interpreter.sources.size(), 1u);
     const auto parsed = parseStatement(interpreter.sources[0]);
     ASSERT_TRUE(parsed.statement.has_value()) << parsed.error;

@@ -58,6 +58,16 @@ void CurlHttpTransport::sendJson(HttpRequestSpec request, JsonCompletion complet
     worker_->start(std::move(transfer));
 }
 
+// For now on the calling thread; the reply still arrives on the main loop.
+void CurlHttpTransport::fetchText(const std::string& url, std::chrono::milliseconds bound,
+                                  TextCompletion completion) {
+    mainLoop_.post([completion = std::move(completion), reply = getText(url, bound)] {
+        if (completion) {
+            completion(reply);
+        }
+    });
+}
+
 TextReply CurlHttpTransport::getText(const std::string& url, std::chrono::milliseconds bound) {
     std::lock_guard lock(blocking_->mutex);
     TransferPolicy policy = *policy_;

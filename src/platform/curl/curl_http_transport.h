@@ -39,9 +39,12 @@ class CurlHttpTransport final : public HttpTransport {
 
     void sendJson(HttpRequestSpec request, JsonCompletion completion) override;
 
-    // Held to `bound` in all (and to the connect bound). Not on the worker: it
-    // blocks the calling thread, keeping its own connection for the next call.
-    TextReply getText(const std::string& url, std::chrono::milliseconds bound) override;
+    // Held to `bound` in all (and to the connect bound).
+    void fetchText(const std::string& url, std::chrono::milliseconds bound,
+                   TextCompletion completion) override;
+    // The same GET, blocking the calling thread; it keeps its own connection
+    // for the next call.
+    TextReply getText(const std::string& url, std::chrono::milliseconds bound);
 
   private:
     struct Blocking;

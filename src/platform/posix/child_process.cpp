@@ -146,6 +146,9 @@ class ChildSupervisor {
             if (Clock::now() >= deadline_) {
                 stopStep();
             }
+            if (stopAsked()) {
+                stopStep();
+            }
             waitForActivity();
             readAvailable();
             reap(WNOHANG);
@@ -179,9 +182,21 @@ class ChildSupervisor {
         deadline_ = Clock::time_point::max();
     }
 
+    // Asked once: from then on the deadlines of stopping take over.
+    bool stopAsked() {
+        if (stopped_ || request_.stopNotice < 0) {
+            return false;
+        }
+        pollfd notice{request_.stopNotice, POLLIN, 0};
+        return ::poll(&notice, 1, 0) > 0;
+    }
+
     void waitForActivity() {
-        std::array<pollfd, 2> fds{};
+        std::array<pollfd, 3> fds{};
         nfds_t count = 0;
+        if (!stopped_ && request_.stopNotice >= 0) {
+            fds[count++] = pollfd{request_.stopNotice, POLLIN, 0};
+        }
         if (exitNotice_) {
             fds[count++] = pollfd{exitNotice_.get(), POLLIN, 0};
         }

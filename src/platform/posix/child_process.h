@@ -27,6 +27,9 @@ struct ChildRequest {
     std::chrono::milliseconds timeLimit{std::chrono::seconds(120)};
     StopMethod stopMethod = StopMethod::KillGroup;
     std::chrono::milliseconds grace{std::chrono::seconds(5)};
+    // A descriptor that turns readable when the child must be stopped before
+    // its time is up (the client is quitting); stopped as at the time limit.
+    int stopNotice = -1;
 
     // Input up to this size fits an empty pipe, so writing it never blocks.
     static constexpr std::size_t inputLimit = 4095;

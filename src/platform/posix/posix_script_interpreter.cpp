@@ -109,7 +109,8 @@ void PosixScriptInterpreter::removeLeftovers() const {
     SecretFolder::removeLeftovers(runtimeFolders_);
 }
 
-ScriptResult PosixScriptInterpreter::run(const std::string& source, const ScriptOptions& options) {
+ScriptResult PosixScriptInterpreter::execute(const std::string& source,
+                                             const ScriptOptions& options, int stopNotice) const {
     auto parsed = parseStatement(source);
     if (!parsed.statement) {
         return failure("the statement does not compile: " + parsed.error);
@@ -134,15 +135,17 @@ ScriptResult PosixScriptInterpreter::run(const std::string& source, const Script
     }
     const std::filesystem::path folder = secrets ? secrets->path() : std::filesystem::path();
     if (!statement.administrator || ::geteuid() == 0) {
-        return runAsCurrentUser(statement.command, limits, folder);
+        return runAsCurrentUser(statement.command, limits, folder, stopNotice);
     }
-    return runElevated(statement.command, *statement.administrator, limits, folder);
+    return runElevated(statement.command, *statement.administrator, limits, folder, stopNotice);
 }
 
 ScriptResult PosixScriptInterpreter::runAsCurrentUser(const std::string& command,
                                                       ScriptLimits limits,
-                                                      const std::filesystem::path& secrets) const {
+                                                      const std::filesystem::path& secrets,
+                                                      int stopNotice) const {
     ChildRequest request;
+    request.stopNotice = stopNotice;
     request.argv = {shell, "-c", command};
     request.environment = environment(secrets);
     request.timeLimit = limits.timeLimit;
@@ -153,7 +156,8 @@ ScriptResult PosixScriptInterpreter::runAsCurrentUser(const std::string& command
 ScriptResult PosixScriptInterpreter::runElevated(const std::string& command,
                                                  const AdministratorCredentials& administrator,
                                                  ScriptLimits limits,
-                                                 const std::filesystem::path& secrets) const {
+                                                 const std::filesystem::path& secrets,
+                                                 int stopNotice) const {
     // sudo can only prove the password of the user who runs it.
     if (administrator.userName != currentUserName()) {
         return failure(authorisationFailed + ": the user name is not the current user's");
@@ -169,6 +173,7 @@ ScriptResult PosixScriptInterpreter::runElevated(const std::string& command,
     }
     request.environment = environment({});
     request.input = administrator.password + "\n";
+    request.stopNotice = stopNotice;
     request.timeLimit = limits.timeLimit;
     request.stopMethod = StopMethod::TerminateThenKill;
     request.grace = limits.stopGrace;

@@ -31,7 +31,10 @@ struct ScriptLimits {
 // "the command needs a private runtime folder", "the command's secrets"
 // (nothing ran) or "the command ..." (it ran and failed or was stopped); it
 // never quotes the statement, the command, a secret or the output.
-class PosixScriptInterpreter final : public ScriptInterpreter {
+//
+// It runs a statement to its end on the calling thread; the client's
+// BackgroundScriptInterpreter runs it off the main thread.
+class PosixScriptInterpreter final {
   public:
     explicit PosixScriptInterpreter(
         std::filesystem::path compatFolder, ScriptLimits limits = {},
@@ -42,15 +45,20 @@ class PosixScriptInterpreter final : public ScriptInterpreter {
     // no command runs.
     void removeLeftovers() const;
 
-  protected:
-    ScriptResult run(const std::string& source, const ScriptOptions& options) override;
+    ScriptResult execute(const std::string& source, const ScriptOptions& options = {}) const {
+        return execute(source, options, -1);
+    }
+    // `stopNotice`: a descriptor that turns readable when the command must be
+    // stopped before its time is up; it is then stopped as at its time limit.
+    ScriptResult execute(const std::string& source, const ScriptOptions& options,
+                         int stopNotice) const;
 
   private:
     ScriptResult runAsCurrentUser(const std::string& command, ScriptLimits limits,
-                                  const std::filesystem::path& secrets) const;
+                                  const std::filesystem::path& secrets, int stopNotice) const;
     ScriptResult runElevated(const std::string& command,
                              const AdministratorCredentials& administrator, ScriptLimits limits,
-                             const std::filesystem::path& secrets) const;
+                             const std::filesystem::path& secrets, int stopNotice) const;
     std::vector<std::string> environment(const std::filesystem::path& secrets) const;
 
     std::filesystem::path compatFolder_;
