@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "app/settings_keys.h"
+#include "fakes/fake_button.h"
 #include "fakes/fake_environment.h"
 #include "fakes/fake_text_field.h"
 #include "privileged/commands.h"
@@ -13,6 +14,7 @@
 namespace twl {
 namespace {
 
+using fakes::FakeButton;
 using fakes::FakeEnvironment;
 using fakes::FakeTextField;
 
@@ -53,6 +55,7 @@ TEST(DialogController, StartsWithTheLoginNameAndRefusesAWrongPairThoughTheToolIs
     scene.env.files.paths.insert(std::string(commands::markerFile));
     scene.type("admin", "guess");
     FakeEnvironment::views(*scene.dialog).performAction("edtUserPassword");  // Return
+    scene.env.loop.runPending();
     EXPECT_FALSE(scene.env.context->isAdminConfirmed);
     EXPECT_TRUE(scene.env.settings.writtenKeys().empty());
     EXPECT_FALSE(scene.field("txtIncorrectPassword")->isHidden());
@@ -65,6 +68,7 @@ TEST(DialogController, WithoutAnAccountTheNoticeShowsButTheAttemptIsStillMade) {
     scene.env.context->accountPassword.clear();
     scene.type("admin", "admin-pass");
     scene.pressOK();
+    scene.env.loop.runPending();
     const auto notice = scene.field("txtIncorrectPassword");
     EXPECT_FALSE(notice->isHidden());
     EXPECT_TRUE(scene.env.context->isAdminConfirmed);
@@ -72,6 +76,25 @@ TEST(DialogController, WithoutAnAccountTheNoticeShowsButTheAttemptIsStillMade) {
     scene.env.window->dropReleased();
     scene.env.loop.advance(3.0);
     EXPECT_TRUE(notice->isHidden());
+}
+
+// The copy takes time: the dialog neither starts a second one nor takes an
+// answer that comes after it has been closed.
+TEST(DialogController, OKAndCancelWaitForTheCopyAndALateCopyStoresNothing) {
+    DialogScene scene;
+    scene.env.system.commandSeconds = 2.0;
+    scene.type("admin", "admin-pass");
+    scene.pressOK();
+    FakeEnvironment::views(*scene.dialog).performAction("edtUserPassword");  // Return
+    EXPECT_EQ(scene.env.system.sources.size(), 1u);
+    for (const char* button : {"btnOK", "btnCancel"}) {
+        EXPECT_FALSE(FakeEnvironment::views(*scene.dialog).outlet<FakeButton>(button)->isEnabled());
+    }
+    scene.env.window->modalWindow()->performClose();
+    scene.env.loop.advance(2.0);
+    EXPECT_EQ(scene.env.system.commandsRun.size(), 1u) << "the copy did run";
+    EXPECT_FALSE(scene.env.context->isUserRegistered || scene.env.context->isAdminConfirmed);
+    EXPECT_TRUE(scene.env.settings.writtenKeys().empty());
 }
 
 TEST(DialogController, CancelByButtonTitleBarOrEscStopsTheWaitAndStoresNothing) {

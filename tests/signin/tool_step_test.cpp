@@ -19,9 +19,11 @@ TEST(ToolStep, EachLoginScreenFlipsTheMarkerAndWrongCredentialsChangeNothing) {
     ui.env.settings.setObject("admin", keys::username);
     ui.env.settings.setObject("admin-pass", keys::userpassword);
     ui.load();
+    ui.env.loop.runPending();
     EXPECT_TRUE(ui.env.files.fileExistsAtPath(marker));
     EXPECT_TRUE(ui.env.context->isAdminConfirmed);
     ui.load();  // a sign-out brings a new login screen
+    ui.env.loop.runPending();
     EXPECT_FALSE(ui.env.files.fileExistsAtPath(marker)) << "back as it was before the first";
     const std::string pair =
         R"( user name "admin" password "admin-pass" with administrator privileges)";
@@ -33,9 +35,26 @@ TEST(ToolStep, EachLoginScreenFlipsTheMarkerAndWrongCredentialsChangeNothing) {
 
     ui.env.settings.setObject("stale-pass", keys::userpassword);
     ui.load();
+    ui.env.loop.runPending();
     EXPECT_EQ(ui.env.system.sources.size(), 3U);
     EXPECT_FALSE(ui.env.files.fileExistsAtPath(marker));
     EXPECT_EQ(ui.env.console.lines.size(), 2U);
+}
+
+// What the account may do depends on the administrator being proved, so a
+// sign-in asked for while the tool step runs goes out only after it.
+TEST(ToolStep, ASignInDuringTheStepWaitsForIt) {
+    LoginScreenHarness ui;
+    ui.env.settings.setObject("admin", keys::username);
+    ui.env.settings.setObject("admin-pass", keys::userpassword);
+    ui.env.system.commandSeconds = 2.0;
+    ui.load();
+    ui.signIn("demo", "demo-pass");
+    ui.env.loop.advance(1.9);
+    EXPECT_TRUE(ui.env.http.requests().empty());
+    ui.env.loop.advance(0.1);
+    EXPECT_TRUE(ui.env.context->isAdminConfirmed);
+    EXPECT_EQ(ui.env.http.requests().size(), 1u);
 }
 
 TEST(ToolStep, IsSkippedWithoutAStoredPasswordOrWithoutTheTool) {

@@ -58,6 +58,17 @@ struct Client {
         play(false, state == State::provisioning ? 1.0 : 2.0);
         play(state == State::connected, state == State::connected ? 0.5 : 0.0);
     }
+    // Every look-up still waiting gets the address, oldest first.
+    void answerPublicIp(const std::string& address) {
+        while (env.http.answerOldestText(TextReply{address, {}})) {
+        }
+        env.loop.runPending();
+    }
+    std::string publicIpShown() const {
+        return fakes::FakeEnvironment::views(*screen)
+            .outlet<fakes::FakeTextField>("lblIPAddress")
+            ->stringValue();
+    }
     // The label and the button title of the main screen on show.
     std::string shows() const {
         auto& views = fakes::FakeEnvironment::views(*screen);
@@ -83,7 +94,10 @@ TEST(ConnectionSession, EveryWayInAndOutOfEachStateEndsWhereItShould) {
     };
     const Way signOut = [](Client& s) { s.click("btnSignOut"); };
     const Way force = [](Client& s) { s.click("btnDisconnect"); };
-    const Way button = [](Client& s) { s.click("btnConnect"); };
+    const Way button = [](Client& s) {
+        s.click("btnConnect");
+        s.answerPublicIp("198.51.100.1");
+    };
     const Way quit = [](Client& s) { s.delegate.applicationWillTerminate(); };
     const Way seen = [](Client& s) { s.play(true, 0.5); };
     const Way drop = [](Client& s) { s.play(false, 0.5); };
@@ -157,10 +171,9 @@ TEST_F(MainScreen, AnAttemptEndedByTheServerAlertLeavesTheButtonWorking) {
 // Clicks during an attempt do nothing; a tunnel at the last tick of its bound counts.
 TEST_F(MainScreen, TheConnectCommandFollowsProvisioningByTwoSecondsAndWaitsAMinute) {
     click("btnConnect");
+    play(false, 1.99);
     EXPECT_EQ(env.system.commandsRun, Texts{provisioningCommand})
         << "with the stored administrator pair";
-    play(false, 1.99);
-    EXPECT_EQ(env.system.commandsRun.size(), 1u);
     play(false, 0.01);
     click("btnConnect");
     play(false, 59.5);
@@ -170,6 +183,47 @@ TEST_F(MainScreen, TheConnectCommandFollowsProvisioningByTwoSecondsAndWaitsAMinu
     play(true, 10.0);
     ASSERT_EQ(env.notifications.requests.size(), 2U) << "Connecting..., then Connected once";
     EXPECT_EQ(env.notifications.requests[1].title, "Duskway");
+}
+
+// The address shown after the button's disconnect is the tunnel's, looked up
+// before anything else happens; Connect waits meanwhile.
+TEST_F(MainScreen, TheButtonsDisconnectShowsTheAddressThenTheTextsThenSendsTheCommand) {
+    reach(State::connected);
+    answerPublicIp("203.0.113.9");  // the screen's own look-ups
+    const auto notifications = env.notifications.requests.size();
+    click("btnConnect");
+    click("btnConnect");
+    play(true, 3.0);
+    EXPECT_EQ(shows(), "Connected/Disconnect");
+    EXPECT_EQ(env.system.commandsRun.back(), connectCommand);
+    EXPECT_EQ(env.notifications.requests.size(), notifications);
+    answerPublicIp("198.51.100.1");
+    EXPECT_EQ(publicIpShown(), "198.51.100.1");
+    EXPECT_EQ(shows(), "Disconnected/Connect");
+    EXPECT_EQ(env.notifications.requests.back().body, "Disconnected");
+    EXPECT_EQ(env.system.commandsRun.back(), disconnectCommand);
+}
+
+// A slow answer never overwrites a newer one.
+TEST_F(MainScreen, OnlyTheNewestLookUpsAnswerShows) {
+    click("btnDisconnect");  // a second look-up after the one at load
+    ASSERT_EQ(env.http.waitingTextCount(), 2u);
+    env.http.answerOldestText(TextReply{"203.0.113.9", {}});
+    env.loop.runPending();
+    EXPECT_NE(publicIpShown(), "203.0.113.9");
+    answerPublicIp("198.51.100.1");
+    EXPECT_EQ(publicIpShown(), "198.51.100.1");
+}
+
+// Quitting stops the command under way and still takes the service down,
+// within the bound.
+TEST_F(MainScreen, QuittingStopsTheCommandUnderWayAndBoundsTheDisconnect) {
+    env.system.commandSeconds = 30.0;
+    click("btnConnect");
+    delegate.applicationWillTerminate();
+    EXPECT_EQ(env.system.stopped, 1);
+    EXPECT_EQ(env.system.commandsRun, Texts{disconnectCommand});
+    EXPECT_EQ(env.system.options.back().timeLimit, std::chrono::seconds(5));
 }
 
 }  // namespace
