@@ -9,6 +9,7 @@
 #include "platform/file_manager.h"
 #include "platform/layer.h"
 #include "platform/outlet_binder.h"
+#include "platform/outlet_values.h"
 #include "platform/script_interpreter.h"
 #include "platform/settings_store.h"
 #include "platform/text_field.h"
@@ -23,11 +24,6 @@ namespace {
 
 // The countdown starts at 2, so the notice stays up for about three seconds.
 constexpr int noticeCountdownSeconds = 2;
-
-std::string typedText(const std::weak_ptr<TextField>& field) {
-    const auto shown = field.lock();
-    return shown ? shown->stringValue() : std::string();
-}
 
 }  // namespace
 
@@ -94,8 +90,8 @@ void DialogController::clickOKButton() {
         return;  // Return in a field while the copy runs
     }
     // Taken as typed: an empty pair is tried like any other.
-    const std::string userName = typedText(edtUserName);
-    const std::string password = typedText(edtUserPassword);
+    const std::string userName = outlets::stringValueOf(edtUserName);
+    const std::string password = outlets::stringValueOf(edtUserPassword);
 
     if (context_.accountUserName.empty() || context_.accountPassword.empty()) {
         showNotice();
@@ -133,11 +129,8 @@ void DialogController::copyFinished(const ScriptResult& copy, const std::string&
 
 void DialogController::setCopying(bool copying) {
     copying_ = copying;
-    for (const auto& button : {btnOK.lock(), btnCancel.lock()}) {
-        if (button) {
-            button->setEnabled(!copying);
-        }
-    }
+    outlets::setEnabled(btnOK, !copying);
+    outlets::setEnabled(btnCancel, !copying);
 }
 
 void DialogController::close() {
@@ -157,9 +150,7 @@ void DialogController::storeAdministrator(const std::string& userName,
 }
 
 void DialogController::showNotice() {
-    if (auto notice = txtIncorrectPassword.lock()) {
-        notice->setHidden(false);
-    }
+    outlets::setHidden(txtIncorrectPassword, false);
     // The handler keeps the dialog alive so that the notice can still be
     // hidden after the dialog has closed.
     context_.timerManager().startCountdown(
@@ -167,9 +158,7 @@ void DialogController::showNotice() {
             if (!finished) {
                 return;
             }
-            if (auto notice = self->txtIncorrectPassword.lock()) {
-                notice->setHidden(true);
-            }
+            outlets::setHidden(self->txtIncorrectPassword, true);
         });
 }
 

@@ -1,12 +1,20 @@
 #include "app/app_context.h"
 
 #include <stdexcept>
+#include <utility>
 
+#include "app/storyboard.h"
 #include "platform/run_loop.h"
+#include "platform/view_controller.h"
+#include "platform/window.h"
+#include "platform/workspace.h"
 #include "vpn/connection_session.h"
 
 namespace twl {
 namespace {
+
+// The name the desktop knows the client by.
+constexpr const char* applicationName = "Tidewaterlink";
 
 template <typename Service>
 Service& wired(Service* service, const char* name) {
@@ -83,6 +91,18 @@ AlertPresenter& AppContext::alerts() const {
 }
 Storyboard& AppContext::storyboard() const {
     return wired(services_.storyboard, "storyboard");
+}
+
+void AppContext::showInPlaceOf(ViewController& current, const std::string& identifier) {
+    auto shownIn = current.window();
+    auto next = storyboard().instantiateControllerWithIdentifier(identifier);
+    if (shownIn && next) {
+        shownIn->setContentViewController(std::move(next));
+    }
+}
+
+void AppContext::hideApplication() {
+    workspace().hideApplication(applicationName);
 }
 
 }  // namespace twl

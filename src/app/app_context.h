@@ -21,6 +21,7 @@ class RunLoop;
 class ScriptInterpreter;
 class SettingsStore;
 class Storyboard;
+class ViewController;
 class Workspace;
 
 // The platform services a context reaches. Non-owning: the entry (or a test)
@@ -66,6 +67,12 @@ class AppContext {
     Storyboard& storyboard() const;
 
     const Endpoints& endpoints() const { return endpoints_; }
+
+    // Puts a fresh screen made from the storyboard in the window that shows
+    // `current`; nothing happens when `current` is in no window.
+    void showInPlaceOf(ViewController& current, const std::string& identifier);
+    // Closing the window hides the client, which lives on in the status bar.
+    void hideApplication();
     TimerManager& timerManager() { return timerManager_; }
     // The connection, with isConnecting and isConnected.
     ConnectionSession& connection() { return *connection_; }

@@ -3,15 +3,14 @@
 #include "app/app_context.h"
 #include "app/appearance.h"
 #include "app/settings_keys.h"
-#include "app/storyboard.h"
 #include "platform/alert.h"
 #include "platform/alert_presenter.h"
 #include "platform/button.h"
 #include "platform/outlet_binder.h"
+#include "platform/outlet_values.h"
 #include "platform/settings_store.h"
 #include "platform/text_field.h"
 #include "platform/view.h"
-#include "platform/window.h"
 
 namespace twl {
 
@@ -49,8 +48,7 @@ void SettingController::viewDidLoad() {
 
 void SettingController::trySave() {
     // Kept exactly as typed, blanks included; only an empty text is refused.
-    const auto field = edtServerUrl.lock();
-    const std::string typed = field ? field->stringValue() : std::string();
+    const std::string typed = outlets::stringValueOf(edtServerUrl);
     if (typed.empty()) {
         showNotice("Please input server ip");
         return;
@@ -71,12 +69,7 @@ void SettingController::showNotice(const std::string& informativeText) {
 
 void SettingController::goBack() {
     // Always a fresh main screen, never the one that opened this screen.
-    auto main = context_.storyboard().instantiateControllerWithIdentifier("MainController");
-    auto shownIn = window();
-    if (!main || !shownIn) {
-        return;
-    }
-    shownIn->setContentViewController(std::move(main));
+    context_.showInPlaceOf(*this, "MainController");
 }
 
 }  // namespace twl

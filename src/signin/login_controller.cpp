@@ -8,7 +8,6 @@
 #include "app/app_context.h"
 #include "app/appearance.h"
 #include "app/settings_keys.h"
-#include "app/storyboard.h"
 #include "platform/box.h"
 #include "platform/bundle.h"
 #include "platform/busy_indicator.h"
@@ -17,45 +16,24 @@
 #include "platform/image_view.h"
 #include "platform/layer.h"
 #include "platform/outlet_binder.h"
+#include "platform/outlet_values.h"
 #include "platform/text_field.h"
 #include "platform/window.h"
-#include "platform/workspace.h"
 #include "signin/login_rules.h"
 #include "signin/tool_step.h"
 
 namespace twl {
 namespace {
 
-constexpr const char* applicationName = "Tidewaterlink";
 constexpr const char* toolResourceName = "macosvpn.txt";
 constexpr const char* loginButtonName = "btnLogin";
 // The error panel stays for the countdown's second plus its closing tick.
 constexpr int errorCountdownSeconds = 1;
 
-template <typename Facade>
-void setHidden(const std::weak_ptr<Facade>& outlet, bool hidden) {
-    if (auto view = outlet.lock()) {
-        view->setHidden(hidden);
-    }
-}
-
-template <typename Facade>
-void setEnabled(const std::weak_ptr<Facade>& outlet, bool enabled) {
-    if (auto control = outlet.lock()) {
-        control->setEnabled(enabled);
-    }
-}
-
-std::string stringValueOf(const std::weak_ptr<TextField>& outlet) {
-    auto field = outlet.lock();
-    return field ? field->stringValue() : std::string();
-}
-
-void setStringValue(const std::weak_ptr<TextField>& outlet, const std::string& value) {
-    if (auto field = outlet.lock()) {
-        field->setStringValue(value);
-    }
-}
+using outlets::setEnabled;
+using outlets::setHidden;
+using outlets::setStringValue;
+using outlets::stringValueOf;
 
 AttributedString placeholder(const std::string& text) {
     return AttributedString{text, appearance::placeholderColor, appearance::placeholderFont};
@@ -158,7 +136,7 @@ void LoginController::viewDidAppear() {
 
 void LoginController::windowWillClose() {
     // The client lives on in the status bar; only its window goes.
-    ctx_.workspace().hideApplication(applicationName);
+    ctx_.hideApplication();
 }
 
 void LoginController::tryRemember() {
@@ -275,12 +253,7 @@ void LoginController::endBusy() {
 }
 
 void LoginController::showMainScreen() {
-    auto mainScreen = ctx_.storyboard().instantiateControllerWithIdentifier("MainController");
-    auto shownIn = window();
-    if (!mainScreen || !shownIn) {
-        return;
-    }
-    shownIn->setContentViewController(std::move(mainScreen));
+    ctx_.showInPlaceOf(*this, "MainController");
 }
 
 void LoginController::mouseEntered(const MouseEvent& event) {

@@ -10,10 +10,10 @@
 #include "platform/bundle.h"
 #include "platform/button.h"
 #include "platform/outlet_binder.h"
+#include "platform/outlet_values.h"
 #include "platform/settings_store.h"
 #include "platform/text_field.h"
 #include "platform/window.h"
-#include "platform/workspace.h"
 #include "vpn/connection_notifications.h"
 #include "vpn/connection_session.h"
 #include "vpn/public_ip.h"
@@ -21,20 +21,10 @@
 namespace twl {
 namespace {
 
-constexpr const char* applicationName = "Tidewaterlink";
+using outlets::setStringValue;
+using outlets::setTitle;
+
 constexpr const char* toolResourceName = "macosvpn";
-
-void setStringValue(const std::weak_ptr<TextField>& outlet, const std::string& value) {
-    if (auto field = outlet.lock()) {
-        field->setStringValue(value);
-    }
-}
-
-void setTitle(const std::weak_ptr<Button>& outlet, const std::string& title) {
-    if (auto button = outlet.lock()) {
-        button->setTitle(title);
-    }
-}
 
 }  // namespace
 
@@ -86,7 +76,7 @@ void MainController::viewDidAppear() {
 
 void MainController::windowWillClose() {
     // The client lives on in the status bar; only its window goes.
-    ctx_.workspace().hideApplication(applicationName);
+    ctx_.hideApplication();
 }
 
 void MainController::goSetting() {
@@ -100,12 +90,10 @@ void MainController::trySignOut() {
 }
 
 void MainController::showInWindow(const std::string& identifier) {
-    auto next = ctx_.storyboard().instantiateControllerWithIdentifier(identifier);
-    auto shownIn = window();
-    if (next && shownIn) {
+    if (window()) {
         ctx_.connection().stopObserving(*this);
-        shownIn->setContentViewController(std::move(next));
     }
+    ctx_.showInPlaceOf(*this, identifier);
 }
 
 void MainController::tryConnect() {
