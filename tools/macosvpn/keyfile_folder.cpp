@@ -8,32 +8,12 @@
 #include <cstdlib>  // mkostemp
 #include <cstring>
 
+#include "descriptor.h"
+
 namespace twl::tools {
 namespace {
 
 constexpr const char* systemConnectionsFolder = "/etc/NetworkManager/system-connections";
-
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-
-    int get() const { return fd_; }
-    bool close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-  private:
-    int fd_;
-};
 
 std::string systemError(const std::string& what, int error) {
     return what + ": " + std::strerror(error);

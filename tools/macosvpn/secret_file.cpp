@@ -7,24 +7,10 @@
 #include <cerrno>
 #include <cstring>
 
+#include "descriptor.h"
+
 namespace twl::tools {
 namespace {
-
-class OpenFile {
-  public:
-    explicit OpenFile(int fd) : fd_(fd) {}
-    ~OpenFile() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    OpenFile(const OpenFile&) = delete;
-    OpenFile& operator=(const OpenFile&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
 
 // One byte past the limit tells a file that grew after fstat from one that fits.
 bool readUpTo(int fd, std::size_t limit, std::string& text) {
@@ -51,7 +37,7 @@ std::variant<SecretFile, std::string> readSecretFile(const std::string& path,
                                                      const std::string& what) {
     const std::string named = what + " '" + path + "'";
     // O_NONBLOCK: a FIFO must be refused, not waited on.
-    const OpenFile file(
+    const Descriptor file(
         ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (file.get() < 0) {
         if (errno == ELOOP) {
