@@ -7,17 +7,10 @@
 #include <string_view>
 
 #include "account/account_reply.h"
+#include "fuzz_check.h"
 #include "platform/json_reading.h"
 
-namespace {
-
-void check(bool holds) {
-    if (!holds) {
-        std::abort();
-    }
-}
-
-}  // namespace
+using twl::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const twl::JsonReply reply =
