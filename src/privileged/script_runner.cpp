@@ -1,5 +1,9 @@
 #include "privileged/script_runner.h"
 
+#include <utility>
+
+#include "platform/script_interpreter.h"
+
 namespace twl {
 namespace {
 
@@ -57,6 +61,20 @@ std::string plainScript(std::string_view command) {
     source += escapeStatementString(command);
     source += plainEnding;
     return source;
+}
+
+void runScript(ScriptInterpreter& interpreter, const std::string& source,
+               std::function<void()> done) {
+    runScript(interpreter, source, ScriptOptions{}, std::move(done));
+}
+
+void runScript(ScriptInterpreter& interpreter, const std::string& source, ScriptOptions options,
+               std::function<void()> done) {
+    interpreter.execute(source, std::move(options), [done = std::move(done)](const ScriptResult&) {
+        if (done) {
+            done();
+        }
+    });
 }
 
 }  // namespace twl

@@ -7,7 +7,6 @@
 #include "app/settings_keys.h"
 #include "platform/console.h"
 #include "platform/file_manager.h"
-#include "platform/script_interpreter.h"
 #include "privileged/commands.h"
 #include "privileged/script_runner.h"
 
@@ -37,16 +36,15 @@ void runToolStep(AppContext& context, std::function<void()> done) {
     }
     const std::string command =
         markerWasThere ? commands::removeMarker() : commands::copyTool(context.toolResourcePath);
-    context.interpreter().execute(
-        privilegedScript(command, *adminUserName, *adminPassword),
-        [&context, markerWasThere, done = std::move(done)](const ScriptResult&) {
-            // Only the marker's presence afterwards says whether the system obeyed.
-            if (markerExists(context) != markerWasThere) {
-                context.isAdminConfirmed = true;
-                context.console().writeLine(confirmedLine);
-            }
-            done();
-        });
+    runScript(context.interpreter(), privilegedScript(command, *adminUserName, *adminPassword),
+              [&context, markerWasThere, done = std::move(done)] {
+                  // Only the marker's presence afterwards says whether the system obeyed.
+                  if (markerExists(context) != markerWasThere) {
+                      context.isAdminConfirmed = true;
+                      context.console().writeLine(confirmedLine);
+                  }
+                  done();
+              });
 }
 
 }  // namespace twl

@@ -98,13 +98,13 @@ void ConnectionSession::startConnectDelay() {
 }
 
 void ConnectionSession::connectVpnService() {
-    ctx_.interpreter().execute(plainScript(commands::connectService()));
+    runScript(ctx_.interpreter(), plainScript(commands::connectService()));
     enter(ConnectionState::connecting);
     startDetection();
 }
 
 void ConnectionSession::disconnectVpnService() {
-    ctx_.interpreter().execute(plainScript(commands::disconnectService()));
+    runScript(ctx_.interpreter(), plainScript(commands::disconnectService()));
 }
 
 void ConnectionSession::startDetection() {

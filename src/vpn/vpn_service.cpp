@@ -19,10 +19,9 @@ void createVpnService(AppContext& ctx, const std::string& executableVPNPath,
     const std::string command =
         commands::createService(executableVPNPath, ctx.serverUrl, ctx.accountUserName);
 
-    ctx.interpreter().execute(
-        privilegedScript(command, adminUser, adminPassword),
-        ScriptOptions{.secrets = commands::createServiceSecrets(ctx.accountPassword)},
-        [done = std::move(done)](const ScriptResult&) { done(); });
+    runScript(ctx.interpreter(), privilegedScript(command, adminUser, adminPassword),
+              ScriptOptions{.secrets = commands::createServiceSecrets(ctx.accountPassword)},
+              std::move(done));
 }
 
 }  // namespace twl
