@@ -16,9 +16,10 @@ void Heartbeat::enter(std::string step) {
         lastTick_ = now;
         timer_.start();
     } else {
+        tick();
         closeStep(now);
     }
-    steps_.push_back(Step{.name = std::move(step), .gapBegan = steps_.size()});
+    steps_.push_back(Step{.name = std::move(step)});
     stepBegan_ = now;
 }
 
@@ -40,15 +41,11 @@ void Heartbeat::tick() {
     const auto now = Clock::now();
     const auto gap = now - lastTick_;
     Step& current = steps_.back();
-    if (gap > current.longestGap) {
-        current.longestGap = gap;
-        current.gapBegan = lastTickStep_;
-    }
+    current.longestGap = std::max(current.longestGap, gap);
     if (gap >= noticeable) {
         ++current.noticeableGaps;
     }
     lastTick_ = now;
-    lastTickStep_ = steps_.size() - 1;
 }
 
 void Heartbeat::closeStep(Clock::time_point now) {

@@ -2,7 +2,6 @@
 
 #include <QTimer>
 #include <chrono>
-#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -11,8 +10,8 @@ namespace twl::bench {
 // A timer on the UI thread that ticks every `period` and keeps, for each step
 // of a walk, the longest time between two ticks on the steady clock: how long
 // the thread was kept from its events, and how many gaps a user would notice.
-// A gap counts in the step in which it ends, and remembers the step in which
-// it began.
+// Entering a step counts as a tick: the thread is free at that moment, so no
+// gap spans two steps.
 class Heartbeat {
   public:
     using Clock = std::chrono::steady_clock;
@@ -23,7 +22,6 @@ class Heartbeat {
         std::string name;
         Clock::duration took{};
         Clock::duration longestGap{};
-        std::size_t gapBegan = 0;  // the step the longest gap began in
         int noticeableGaps = 0;
     };
 
@@ -47,7 +45,6 @@ class Heartbeat {
     std::vector<Step> steps_;
     Clock::time_point stepBegan_;
     Clock::time_point lastTick_;
-    std::size_t lastTickStep_ = 0;
 };
 
 }  // namespace twl::bench

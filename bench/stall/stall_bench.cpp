@@ -63,10 +63,8 @@ void report(std::FILE* out, const Heartbeat& heartbeat) {
                      step.noticeableGaps);
     }
     const auto& worst = heartbeat.worst();
-    const auto& began = heartbeat.steps()[worst.gapBegan];
-    const std::string where = &began == &worst ? worst.name : began.name + " -> " + worst.name;
     std::fprintf(out, "\n%-26s %9.1f ms   in \"%s\" (heartbeat every %lld ms)\n",
-                 "longest UI-thread stall", milliseconds(worst.longestGap), where.c_str(),
+                 "longest UI-thread stall", milliseconds(worst.longestGap), worst.name.c_str(),
                  static_cast<long long>(Heartbeat::period.count()));
 }
 
