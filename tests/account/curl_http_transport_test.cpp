@@ -82,6 +82,8 @@ TEST_F(CurlHttpTransportTest, RepliesAreJsonValuesOrErrors) {
     ASSERT_TRUE(whole.value.has_value()) << whole.error.value_or("");
     EXPECT_EQ(whole.value->get<std::string>().size(), 4998u) << "exactly at the cap is fine";
     EXPECT_TRUE(isError(replyOf({"--stall"}, {.connect = 5s, .total = 1s})));
+    EXPECT_EQ(replyOf({"--delay", "0.2", "--fixed-body", "1"}, {.total = 5s}).value, json(1));
+    EXPECT_TRUE(isError(replyOf({"--delay", "3"}, {.connect = 5s, .total = 1s})));
 }
 
 // Half a million levels is a megabyte, still under the size cap; copying or

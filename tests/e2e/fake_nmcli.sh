@@ -9,6 +9,15 @@ state=/usr/local/share/twl-nm
 folder=/etc/NetworkManager/system-connections
 printf '%s %s\n' "$(id -u)" "$*" >>"$state/calls"
 
+# Starting and stopping take this many seconds when the run asks for it.
+case "$*" in
+"--wait 0 connection up "* | "--wait 0 connection down "*)
+    if [ -s "$state/start-stop-seconds" ]; then
+        sleep "$(cat "$state/start-stop-seconds")"
+    fi
+    ;;
+esac
+
 # The connection's line into $line, or exit 10 as nmcli does for no such
 # connection.
 known() {

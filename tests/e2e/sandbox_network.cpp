@@ -81,6 +81,9 @@ bool isProcessId(const std::string& name) {
 // slip between two looks, but the chain behind each nmcli call (sudo, the
 // shells, the tool) is alive while the fake answers, and it looks then too.
 void lookForSecrets(const std::vector<std::string>& secrets, std::set<std::string>& leaks) {
+    if (secrets.empty()) {
+        return;  // spares the machine a scan of /proc every 20 ms
+    }
     std::error_code ec;
     for (fs::directory_iterator it("/proc", ec), end; !ec && it != end; it.increment(ec)) {
         const std::string pid = it->path().filename().string();
@@ -241,6 +244,10 @@ std::string SandboxNetwork::startDaemon(std::vector<std::string> secrets) {
     ::close(pipe[0]);
     commands_ = pipe[1];
     return {};
+}
+
+void SandboxNetwork::slowDownStartAndStop(int seconds) {
+    std::ofstream(state / "start-stop-seconds", std::ios::trunc) << seconds << "\n";
 }
 
 void SandboxNetwork::dropTunnel() {

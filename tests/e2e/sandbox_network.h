@@ -35,6 +35,10 @@ class SandboxNetwork {
     // As root, last thing before giving root up.
     std::string startDaemon(std::vector<std::string> secrets);
 
+    // From now on each nmcli start and stop takes this long before it acts,
+    // as a slow NetworkManager would. As root.
+    void slowDownStartAndStop(int seconds);
+
     // The line is lost: the tunnel goes without anyone asking.
     void dropTunnel();
     // Stops the daemon; what it saw leak, one "pid program: argv|environment"

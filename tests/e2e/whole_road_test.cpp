@@ -5,10 +5,7 @@
 // root daemon that makes the ppp0 tunnel. Everything happens in private
 // network and mount namespaces; as the desktop user, a throwaway
 // administrator. Skips itself where the machine does not allow it.
-#include <grp.h>
 #include <gtest/gtest.h>
-#include <sys/mount.h>
-#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -21,30 +18,13 @@
 #include <nlohmann/json.hpp>
 
 #include "account/devprovider_process.h"
-#include "app/app_context.h"
-#include "app/app_delegate.h"
-#include "app/register_screens.h"
-#include "app/stdout_console.h"
-#include "app/storyboard.h"
 #include "child_command.h"
-#include "platform/curl/curl_http_transport.h"
-#include "platform/posix/background_script_interpreter.h"
-#include "platform/posix/executable_bundle.h"
-#include "platform/posix/interface_proxy_settings.h"
-#include "platform/posix/posix_file_manager.h"
-#include "platform/posix/posix_script_interpreter.h"
-#include "platform/posix/settings_file_store.h"
-#include "platform/qt/desktop_shell.h"
-#include "platform/qt/freedesktop_notification_center.h"
+#include "in_process_client.h"
 #include "platform/qt/interface_components.h"
-#include "platform/qt/qt_alert_presenter.h"
-#include "platform/qt/qt_layouts.h"
-#include "platform/qt/qt_run_loop.h"
-#include "platform/qt/qt_workspace.h"
 #include "platform/qt_test_support.h"
-#include "platform/view_controller.h"
 #include "private_system.h"
 #include "privileged/commands.h"
+#include "road_setup.h"
 #include "sandbox_network.h"
 
 namespace twl {
@@ -70,66 +50,6 @@ constexpr const char* accountPassword = "open sesame";
 std::string readWhole(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::string whyNotHere() {
-    if (::geteuid() != 0) {
-        return "needs root: private namespaces, a throwaway administrator and a TUN device";
-    }
-    if (!fs::exists("/dev/net/tun")) {
-        return "needs /dev/net/tun to play the tunnel";
-    }
-    if (!tools::runCommand({"ip", "-V"}).started) {
-        return "needs ip (iproute2) to play the tunnel";
-    }
-    return {};
-}
-
-// The client's resources and the provider, where the administrator can read
-// them: the build tree may sit in a folder only root may enter.
-fs::path copyBundle() {
-    const fs::path root = "/usr/local/share/twl-bundle";
-    fs::create_directories(root / "bin");
-    fs::create_directories(root / "share");
-    fs::copy(TWL_SHARE_DIR, root / "share" / "tidewaterlink", fs::copy_options::recursive);
-    fs::copy_file(TWL_DEVPROVIDER, root / "bin" / "tidewaterlink-devprovider");
-    return root;
-}
-
-// Whatever the run leaves in /tmp (the private system's workspace is a mount
-// point the user cannot remove) goes with the namespace.
-std::string privateTmp() {
-    if (::mount("twl-e2e", "/tmp", "tmpfs", 0, "mode=1777") != 0) {
-        return "cannot put a tmpfs over /tmp";
-    }
-    return {};
-}
-
-// For good, as the client is run: the desktop user, who is also an administrator.
-std::string becomeUser(const SandboxUser& user, const fs::path& home) {
-    fs::create_directories(home / "run");
-    for (const auto& folder : {home, home / "run"}) {
-        if (::chown(folder.c_str(), user.id, user.id) != 0 || ::chmod(folder.c_str(), 0700) != 0) {
-            return "cannot give the user a home";
-        }
-    }
-    if (::setgroups(0, nullptr) != 0 || ::setgid(user.id) != 0 || ::setuid(user.id) != 0) {
-        return "cannot become the desktop user";
-    }
-    ::prctl(PR_SET_DUMPABLE, 1);  // the sanitizers' leak check stops the process's threads
-    for (const char* name :
-         {"SUDO_USER", "SUDO_UID", "SUDO_GID", "SUDO_COMMAND", "DISPLAY", "WAYLAND_DISPLAY"}) {
-        ::unsetenv(name);
-    }
-    ::setenv("HOME", home.c_str(), 1);
-    ::setenv("USER", user.name.c_str(), 1);
-    ::setenv("LOGNAME", user.name.c_str(), 1);
-    ::setenv("PATH", "/usr/local/bin:/usr/bin:/bin", 1);
-    ::setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
-    ::setenv("XDG_RUNTIME_DIR", (home / "run").c_str(), 1);
-    ::setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + (home / "no-bus").string()).c_str(), 1);
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    return {};
 }
 
 // What the client writes to stdout while it runs, line by line.
@@ -168,62 +88,6 @@ class StdoutCapture {
 
     fs::path file_;
     int saved_ = -1;
-};
-
-// The client as its entry wires it, with the provider's endpoints.
-struct Client {
-    Client(const fs::path& bundleRoot, const fakes::DevproviderProcess& provider)
-        : bundle(bundleRoot / "bin" / "tidewaterlink"),
-          endpoints{provider.baseUrl(), provider.baseUrl(), builtInServer, provider.caFile()},
-          commandRunner(bundle.resourceFolder() / "compat"),
-          interpreter(commandRunner, runLoop),
-          http(runLoop, endpoints.extraCaFile),
-          notifications(runLoop),
-          workspace(trayAvailable),
-          context(Services{.runLoop = &runLoop,
-                           .settings = &settings,
-                           .console = &console,
-                           .fileManager = &fileManager,
-                           .bundle = &bundle,
-                           .interpreter = &interpreter,
-                           .http = &http,
-                           .proxySettings = &proxySettings,
-                           .notifications = &notifications,
-                           .workspace = &workspace,
-                           .alerts = &alerts,
-                           .storyboard = &storyboard},
-                  endpoints),
-          shell(*layouts, workspace, trayAvailable),
-          delegate(context, shell.statusBar()) {
-        registerScreens(storyboard, context);
-        shell.launch(delegate, storyboard.instantiateControllerWithIdentifier("LoginController"));
-    }
-    ~Client() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
-
-    std::string showing() {
-        auto shown = shell.mainWindow().contentViewController();
-        return shown ? shown->storyboardIdentifier() : "";
-    }
-
-    std::function<bool()> trayAvailable = [] { return false; };
-    QtRunLoop runLoop;
-    SettingsFileStore settings{SettingsFileStore::defaultPath()};
-    StdoutConsole console;
-    PosixFileManager fileManager;
-    ExecutableBundle bundle;
-    Endpoints endpoints;
-    PosixScriptInterpreter commandRunner;
-    BackgroundScriptInterpreter interpreter;
-    CurlHttpTransport http;
-    InterfaceProxySettings proxySettings;
-    FreedesktopNotificationCenter notifications;
-    QtWorkspace workspace;
-    QtAlertPresenter alerts;
-    Storyboard storyboard;
-    std::unique_ptr<QtLayouts> layouts = QtLayouts::withStoryboardLayouts();
-    AppContext context;
-    DesktopShell shell;
-    AppDelegate delegate;
 };
 
 // Generous: sudo, the tools and the detection ticks all take real time.
@@ -271,7 +135,7 @@ std::vector<std::string> callsMatching(const std::vector<std::string>& calls,
 class WholeRoadForReal : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (auto why = whyNotHere(); !why.empty()) {
+        if (auto why = test_support::whyTheRoadCannotRun(); !why.empty()) {
             GTEST_SKIP() << why;
         }
         // Network first: it may lay an overlay over /etc, which must lie
@@ -279,8 +143,8 @@ class WholeRoadForReal : public ::testing::Test {
         if (auto why = network.setUp(TWL_FAKE_NMCLI); !why.empty()) {
             GTEST_SKIP() << why;
         }
-        bundleRoot = copyBundle();
-        if (auto why = privateTmp(); !why.empty()) {
+        bundleRoot = test_support::copyBundle(TWL_SHARE_DIR, TWL_DEVPROVIDER);
+        if (auto why = test_support::privateTmp(); !why.empty()) {
             GTEST_SKIP() << why;
         }
         if (auto why = system.setUp(); !why.empty()) {
@@ -293,7 +157,7 @@ class WholeRoadForReal : public ::testing::Test {
             !why.empty()) {
             GTEST_SKIP() << why;
         }
-        if (auto why = becomeUser(admin, home); !why.empty()) {
+        if (auto why = test_support::becomeUser(admin, home); !why.empty()) {
             GTEST_SKIP() << why;
         }
         ready = true;
@@ -330,7 +194,7 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
     std::string keyfileAfterReconnect;
     std::string savedNotice;
     {
-        Client client(bundleRoot, provider);
+        test_support::InProcessClient client(bundleRoot, provider, builtInServer);
         auto status = [] { return shown("lblConnectStatus"); };
 
         // Sign in, remembered for next time.

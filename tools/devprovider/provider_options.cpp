@@ -1,6 +1,7 @@
 #include "provider_options.h"
 
 #include <charconv>
+#include <cmath>
 #include <fstream>
 #include <sstream>
 #include <string_view>
@@ -11,14 +12,17 @@ const char* const usage =
     "usage: tidewaterlink-devprovider [--port N] [--dir FOLDER] [--accounts FILE]\n"
     "         [--public-ip TEXT] [--record FILE]\n"
     "         [--fixed-body TEXT | --body-file FILE | --nested-depth N]\n"
-    "         [--fixed-status CODE] [--stall] [--huge-body BYTES]\n"
+    "         [--fixed-status CODE] [--stall | --delay SECONDS] [--huge-body BYTES]\n"
     "  --port 0 picks a free port; the first line on standard output names the URL.\n"
+    "  --delay holds every answer back that long (fractions allowed, up to an hour);\n"
+    "  --stall never answers.\n"
     "  --body-file answers every request with the bytes of FILE, read at start;\n"
     "  --nested-depth with N nested arrays, [[...]].\n";
 
 namespace {
 
 constexpr std::size_t maxNestedDepth = 100'000'000;
+constexpr double maxDelaySeconds = 3600;
 
 template <typename Number>
 bool parseNumber(std::string_view text, Number& out) {
@@ -79,6 +83,10 @@ std::optional<ProviderOptions> parseOptions(int argc, char** argv, ProviderOptio
             int status = 0;
             ok = parseNumber(value, status) && status >= 100 && status <= 599;
             options.fixedStatus = status;
+        } else if (flag == "--delay") {
+            double seconds = -1;
+            ok = parseNumber(value, seconds) && seconds >= 0 && seconds <= maxDelaySeconds;
+            options.delay = std::chrono::milliseconds(std::lround(seconds * 1000));
         } else if (flag == "--huge-body") {
             std::size_t bytes = 0;
             ok = parseNumber(value, bytes) && bytes >= 2;

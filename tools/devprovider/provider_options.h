@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <filesystem>
 #include <optional>
@@ -18,6 +19,7 @@ struct ProviderOptions {
     std::optional<std::string> fixedBody;  // this body instead of the real answer
     std::optional<int> fixedStatus;        // this status instead of 200
     bool stall = false;                    // never answer
+    std::chrono::milliseconds delay{0};    // answer only after this long
     std::optional<std::size_t> hugeBody;   // a chunked JSON string of this many bytes
 };
 

@@ -94,6 +94,8 @@ httplib::Server::HandlerResponse ProviderServer::beforeRouting(const httplib::Re
     if (options_.stall) {
         stallForever();
     }
+    // On this request's own worker: other requests are not held up behind it.
+    std::this_thread::sleep_for(options_.delay);
     if (options_.hugeBody) {
         setHugeBody(response, *options_.hugeBody);
     } else if (options_.fixedBody) {
