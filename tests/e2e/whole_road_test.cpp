@@ -5,11 +5,7 @@
 // root daemon that makes the ppp0 tunnel. Everything happens in private
 // network and mount namespaces; as the desktop user, a throwaway
 // administrator. Skips itself where the machine does not allow it.
-#include <grp.h>
 #include <gtest/gtest.h>
-#include <sys/mount.h>
-#include <sys/prctl.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QLineEdit>
@@ -46,6 +42,7 @@
 #include "private_system.h"
 #include "privileged/commands.h"
 #include "sandbox_network.h"
+#include "test_support.h"
 
 namespace twl {
 namespace {
@@ -67,15 +64,7 @@ constexpr const char* accountName = "john doe";
 constexpr const char* accountNameAsKept = "john%20doe";
 constexpr const char* accountPassword = "open sesame";
 
-std::string readWhole(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 std::string whyNotHere() {
-    if (::geteuid() != 0) {
-        return "needs root: private namespaces, a throwaway administrator and a TUN device";
-    }
     if (!fs::exists("/dev/net/tun")) {
         return "needs /dev/net/tun to play the tunnel";
     }
@@ -95,80 +84,6 @@ fs::path copyBundle() {
     fs::copy_file(TWL_DEVPROVIDER, root / "bin" / "tidewaterlink-devprovider");
     return root;
 }
-
-// Whatever the run leaves in /tmp (the private system's workspace is a mount
-// point the user cannot remove) goes with the namespace.
-std::string privateTmp() {
-    if (::mount("twl-e2e", "/tmp", "tmpfs", 0, "mode=1777") != 0) {
-        return "cannot put a tmpfs over /tmp";
-    }
-    return {};
-}
-
-// For good, as the client is run: the desktop user, who is also an administrator.
-std::string becomeUser(const SandboxUser& user, const fs::path& home) {
-    fs::create_directories(home / "run");
-    for (const auto& folder : {home, home / "run"}) {
-        if (::chown(folder.c_str(), user.id, user.id) != 0 || ::chmod(folder.c_str(), 0700) != 0) {
-            return "cannot give the user a home";
-        }
-    }
-    if (::setgroups(0, nullptr) != 0 || ::setgid(user.id) != 0 || ::setuid(user.id) != 0) {
-        return "cannot become the desktop user";
-    }
-    ::prctl(PR_SET_DUMPABLE, 1);  // the sanitizers' leak check stops the process's threads
-    for (const char* name :
-         {"SUDO_USER", "SUDO_UID", "SUDO_GID", "SUDO_COMMAND", "DISPLAY", "WAYLAND_DISPLAY"}) {
-        ::unsetenv(name);
-    }
-    ::setenv("HOME", home.c_str(), 1);
-    ::setenv("USER", user.name.c_str(), 1);
-    ::setenv("LOGNAME", user.name.c_str(), 1);
-    ::setenv("PATH", "/usr/local/bin:/usr/bin:/bin", 1);
-    ::setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
-    ::setenv("XDG_RUNTIME_DIR", (home / "run").c_str(), 1);
-    ::setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + (home / "no-bus").string()).c_str(), 1);
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    return {};
-}
-
-// What the client writes to stdout while it runs, line by line.
-class StdoutCapture {
-  public:
-    explicit StdoutCapture(fs::path file) : file_(std::move(file)) {
-        std::cout.flush();
-        saved_ = ::dup(STDOUT_FILENO);
-        std::FILE* sink = std::fopen(file_.c_str(), "w");
-        ::dup2(::fileno(sink), STDOUT_FILENO);
-        std::fclose(sink);
-    }
-    ~StdoutCapture() { restore(); }
-    StdoutCapture(const StdoutCapture&) = delete;
-    StdoutCapture& operator=(const StdoutCapture&) = delete;
-
-    std::vector<std::string> lines() {
-        restore();
-        std::ifstream in(file_);
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line);) {
-            lines.push_back(line);
-        }
-        return lines;
-    }
-
-  private:
-    void restore() {
-        if (saved_ >= 0) {
-            std::cout.flush();
-            ::dup2(saved_, STDOUT_FILENO);
-            ::close(saved_);
-            saved_ = -1;
-        }
-    }
-
-    fs::path file_;
-    int saved_ = -1;
-};
 
 // The client as its entry wires it, with the provider's endpoints.
 struct Client {
@@ -251,13 +166,10 @@ void answerNextAlert(std::string& text) {
     });
 }
 
-std::string keyfileValue(const std::string& keyfile, const std::string& key) {
-    const auto at = keyfile.find("\n" + key + "=");
-    if (at == std::string::npos) {
-        return {};
-    }
-    const auto start = at + key.size() + 2;
-    return keyfile.substr(start, keyfile.find('\n', start) - start);
+std::string keyfileValue(const std::vector<std::string>& keyfile, const std::string& key) {
+    const auto line = std::find_if(keyfile.begin(), keyfile.end(),
+                                   [&](const auto& each) { return each.starts_with(key + "="); });
+    return line == keyfile.end() ? "" : line->substr(key.size() + 1);
 }
 
 std::vector<std::string> callsMatching(const std::vector<std::string>& calls,
@@ -271,45 +183,39 @@ std::vector<std::string> callsMatching(const std::vector<std::string>& calls,
 class WholeRoadForReal : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (auto why = whyNotHere(); !why.empty()) {
-            GTEST_SKIP() << why;
-        }
-        // Network first: it may lay an overlay over /etc, which must lie
-        // under the user database copies the private system mounts.
-        if (auto why = network.setUp(TWL_FAKE_NMCLI); !why.empty()) {
+        // The network makes room under /etc before the users' files go there.
+        std::string why;
+        const auto failed = [&why](std::string problem) {
+            why = std::move(problem);
+            return !why.empty();
+        };
+        if (failed(whyNotHere()) || failed(system.enter(true)) ||
+            failed(network.setUp(TWL_FAKE_NMCLI)) || failed(system.addSudoUsers())) {
             GTEST_SKIP() << why;
         }
         bundleRoot = copyBundle();
-        if (auto why = privateTmp(); !why.empty()) {
-            GTEST_SKIP() << why;
-        }
-        if (auto why = system.setUp(); !why.empty()) {
-            GTEST_SKIP() << why;
-        }
         admin = system.asker();
-        home = system.drop() / "home";
-        if (auto why = network.startDaemon(
-                {admin.password, accountPassword, std::string(commands::presharedKey)});
-            !why.empty()) {
-            GTEST_SKIP() << why;
+        network.startDaemon({admin.password, accountPassword, std::string(commands::presharedKey)});
+        ASSERT_EQ(PrivateSystem::become(admin, home), "");
+        // No session bus; temporary files of the test's and the client's stay in here.
+        const std::pair<const char*, std::string> session[] = {
+            {"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + (home / "no-bus").string()},
+            {"QT_QPA_PLATFORM", "offscreen"},
+            {"TMPDIR", home},
+            {"TEST_TMPDIR", home}};
+        for (const auto& [name, value] : session) {
+            ::setenv(name, value.c_str(), 1);
         }
-        if (auto why = becomeUser(admin, home); !why.empty()) {
-            GTEST_SKIP() << why;
-        }
-        ready = true;
     }
 
-    SandboxNetwork network;
     PrivateSystem system;
+    SandboxNetwork network{system};
     SandboxUser admin;
     fs::path bundleRoot;
-    fs::path home;
-    bool ready = false;
+    fs::path home = PrivateSystem::drop() / "home";
 };
 
 TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOutQuit) {
-    ASSERT_TRUE(ready);
-    // Its accounts given here: the build tree may lie under /tmp, now covered.
     fakes::DevproviderProcess provider(fakes::DevproviderSetup{
         .accounts = json::array({{{"user", accountName},
                                   {"password", accountPassword},
@@ -324,10 +230,10 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
     QApplication::setApplicationName(QStringLiteral("Tidewaterlink"));
     installInterfaceComponents(application);
     const fs::path marker = "/usr/local/macosvpn.txt";
-    StdoutCapture stdoutLines(home / "stdout");
+    testing::internal::CaptureStdout();
     std::vector<std::string> nmcliAfterConnect;
-    std::string keyfileAfterConnect;
-    std::string keyfileAfterReconnect;
+    std::vector<std::string> keyfileAfterConnect;
+    std::vector<std::string> keyfileAfterReconnect;
     std::string savedNotice;
     {
         Client client(bundleRoot, provider);
@@ -353,13 +259,14 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
         type("edtUserPassword", admin.password);
         click("btnOK");
         ASSERT_TRUE(eventually([] { return visible<QLineEdit>("edtUserPassword") == nullptr; }));
-        EXPECT_EQ(readWhole(marker), readWhole(bundleRoot / "share/tidewaterlink/macosvpn.txt"));
+        EXPECT_EQ(test_support::readFile(marker),
+                  test_support::readFile(bundleRoot / "share/tidewaterlink/macosvpn.txt"));
 
         ASSERT_TRUE(eventually([&] { return status() == "Connected"; })) << status();
         EXPECT_EQ(client.context.statusBarButton->imageName(), "menubar_hover");
         EXPECT_TRUE(eventually([&] { return shown("lblIPAddress") == publicIp; }));
-        nmcliAfterConnect = network.nmcliCalls();
-        keyfileAfterConnect = network.lastLoadedKeyfile();
+        nmcliAfterConnect = SandboxNetwork::record("calls");
+        keyfileAfterConnect = SandboxNetwork::record("loaded");
 
         // A fresh main screen shows the connection as it is.
         click("btnSetting");
@@ -370,7 +277,7 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
         EXPECT_EQ(visible<QPushButton>("btnConnect")->text(), "Disconnect");
 
         // The line is lost: the client notices by itself.
-        network.dropTunnel();
+        SandboxNetwork::dropTunnel();
         ASSERT_TRUE(eventually([&] { return status() == "Disconnected"; })) << status();
         EXPECT_EQ(client.context.statusBarButton->imageName(), "menubar");
 
@@ -386,8 +293,8 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
         click("btnConnect");
         ASSERT_TRUE(eventually([&] { return status() == "Connected"; })) << status();
         EXPECT_EQ(client.context.statusBarButton->imageName(), "menubar_hover");
-        keyfileAfterReconnect = network.lastLoadedKeyfile();
-        EXPECT_EQ(network.keyfileFolderAtLastLoad(),
+        keyfileAfterReconnect = SandboxNetwork::record("loaded");
+        EXPECT_EQ(SandboxNetwork::record("folder"),
                   (std::vector<std::string>{"Tidewaterlink-1.nmconnection",
                                             "Tidewaterlink.nmconnection"}))
             << "the new connection comes before the old one goes";
@@ -412,13 +319,12 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
 
         client.shell.terminate();
     }
-    const auto lines = stdoutLines.lines();
+    const std::string printed = testing::internal::GetCapturedStdout();
     const auto leaks = network.finish();
 
     EXPECT_EQ(savedNotice, "Server changed successfully");
     // Registered after the dialog; confirmed by the tool step after signing out.
-    EXPECT_EQ(lines, (std::vector<std::string>{"-- register user timer --", "-- is correct -- ",
-                                               "app is closed"}));
+    EXPECT_EQ(printed, "-- register user timer --\n-- is correct -- \napp is closed\n");
 
     // The keyfiles NetworkManager was given: the account, the server of the day.
     EXPECT_EQ(keyfileValue(keyfileAfterConnect, "gateway"), builtInServer);
@@ -430,7 +336,7 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
 
     // What nmcli was asked, and by whom: the connection is made as root, started
     // and stopped as the user; no password ever on its command line.
-    const auto calls = network.nmcliCalls();
+    const auto calls = SandboxNetwork::record("calls");
     const std::string root = "0 ";
     const std::string user = std::to_string(admin.id) + " ";
     EXPECT_EQ(callsMatching(nmcliAfterConnect, "-t -f UUID,NAME connection show"),
@@ -452,8 +358,8 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
     EXPECT_EQ(leaks, std::vector<std::string>{}) << "where a password or the shared key was seen";
 
     // The settings file: the account remembered, the administrator, the server.
-    const json stored =
-        json::parse(readWhole(home / ".config/tidewaterlink/defaults.json"), nullptr, false);
+    const json stored = json::parse(
+        test_support::readFile(home / ".config/tidewaterlink/defaults.json"), nullptr, false);
     EXPECT_EQ(stored.value("vpnUserName", json()), accountNameAsKept);
     EXPECT_EQ(stored.value("username", json()), admin.name);
     EXPECT_EQ(stored.value("server_url", json()), chosenServer);

@@ -30,6 +30,8 @@ constexpr const char* sharedSecret = "0sNotBase64";
 const std::string otherUsers = "aaaaaaaa-0000-4000-8000-000000000001";
 const std::string ownerless = "aaaaaaaa-0000-4000-8000-000000000002";
 const std::string oddlyNamed = "aaaaaaaa-0000-4000-8000-000000000003";
+const fs::path files = PrivateNetworkManager::scratch();
+const fs::path bait = files / "bait";
 
 std::string slurp(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -38,6 +40,37 @@ std::string slurp(const fs::path& file) {
 
 bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
+}
+
+// A field as `nmcli -g` prints it.
+std::string field(const std::string& uuid, const std::string& name) {
+    std::string value = runNmcli({"-g", name, "connection", "show", "uuid", uuid}).out;
+    return value.substr(0, value.find_last_not_of('\n') + 1);
+}
+
+// Every profile's uuid with its name.
+std::map<std::string, std::string> profiles() {
+    std::map<std::string, std::string> found;
+    std::istringstream uuids(runNmcli({"-g", "UUID", "connection", "show"}).out);
+    for (std::string uuid; std::getline(uuids, uuid);) {
+        found[uuid] = field(uuid, "connection.id");
+    }
+    return found;
+}
+
+Words createArgs(const std::string& gateway, const std::string& passwordFile = "password") {
+    return {"create",
+            "--l2tp",
+            "Tidewaterlink",
+            "--endpoint",
+            gateway,
+            "--username",
+            "alice",
+            "--password-file",
+            files / passwordFile,
+            "--shared-secret-file",
+            files / "shared-secret",
+            "--force"};
 }
 
 class RealNetworkManager : public ::testing::Test {
@@ -52,77 +85,42 @@ class RealNetworkManager : public ::testing::Test {
         }
         owner = nobody->pw_uid;
         // Where a caller's environment would send the tools.
-        fs::create_directories(bait() / "keyfiles");
-        std::ofstream(bait() / "nmcli") << "#!/bin/sh\necho \"$*\" >> " << bait() / "called\n";
-        fs::permissions(bait() / "nmcli", fs::perms::owner_all);
+        fs::create_directories(bait / "keyfiles");
+        std::ofstream(bait / "nmcli") << "#!/bin/sh\necho \"$*\" >> " << bait / "called\n";
+        fs::permissions(bait / "nmcli", fs::perms::owner_all);
         writeSecret("password", password);
         writeSecret("shared-secret", sharedSecret);
     }
 
-    fs::path bait() const { return nm.scratch() / "bait"; }
-
-    void writeSecret(const std::string& name, const std::string& value) const {
-        const fs::path file = nm.scratch() / name;
-        std::ofstream(file) << value;
-        ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
-        ASSERT_EQ(::chown(file.c_str(), owner, owner), 0);
+    void writeSecret(const std::string& name, const std::string& value, mode_t mode = 0600) const {
+        std::ofstream(files / name) << value;
+        ASSERT_EQ(::chmod((files / name).c_str(), mode), 0);
+        ASSERT_EQ(::chown((files / name).c_str(), owner, owner), 0);
     }
 
-    CommandResult run(const char* tool, Words args) const {
+    static CommandResult run(const char* tool, Words args) {
         args.insert(args.begin(), tool);
-        return runCommand(args, {"PATH=" + bait().string() + ":/usr/bin:/bin",
-                                 "TIDEWATERLINK_NMCLI=" + (bait() / "nmcli").string(),
-                                 "TIDEWATERLINK_NM_KEYFILE_DIR=" + (bait() / "keyfiles").string()});
+        return runCommand(args, {"PATH=" + bait.string() + ":/usr/bin:/bin",
+                                 "TIDEWATERLINK_NMCLI=" + (bait / "nmcli").string(),
+                                 "TIDEWATERLINK_NM_KEYFILE_DIR=" + (bait / "keyfiles").string()});
     }
 
-    Words createArgs(const std::string& gateway) const {
-        const std::string files = nm.scratch().string() + "/";
-        return {"create",
-                "--l2tp",
-                "Tidewaterlink",
-                "--endpoint",
-                gateway,
-                "--username",
-                "alice",
-                "--password-file",
-                files + "password",
-                "--shared-secret-file",
-                files + "shared-secret",
-                "--force"};
-    }
-
-    CommandResult create(const std::string& gateway = "vpn.example.net") const {
+    static CommandResult create(const std::string& gateway = "vpn.example.net") {
         return run(MACOSVPN, createArgs(gateway));
     }
 
-    void addProfile(const std::string& uuid, const std::string& name,
-                    const std::string& permissions) const {
+    static void addProfile(const std::string& uuid, const std::string& name,
+                           const std::string& permissions) {
         const auto added =
-            nm.nmcli({"connection", "add", "type", "vpn", "vpn-type", "l2tp", "con-name", name,
+            runNmcli({"connection", "add", "type", "vpn", "vpn-type", "l2tp", "con-name", name,
                       "connection.uuid", uuid, "connection.permissions", permissions, "vpn.data",
                       "gateway=other.example.net"});
         ASSERT_EQ(added.exitCode, 0) << added.err;
     }
 
-    // A field as `nmcli -g` prints it.
-    std::string field(const std::string& uuid, const std::string& name) const {
-        std::string value = nm.nmcli({"-g", name, "connection", "show", "uuid", uuid}).out;
-        return value.substr(0, value.find_last_not_of('\n') + 1);
-    }
-
-    // Every profile's uuid with its name.
-    std::map<std::string, std::string> profiles() const {
-        std::map<std::string, std::string> found;
-        std::istringstream uuids(nm.nmcli({"-g", "UUID", "connection", "show"}).out);
-        for (std::string uuid; std::getline(uuids, uuid);) {
-            found[uuid] = field(uuid, "connection.id");
-        }
-        return found;
-    }
-
-    void expectTheEnvironmentIgnored() const {
-        EXPECT_FALSE(fs::exists(bait() / "called")) << slurp(bait() / "called");
-        EXPECT_TRUE(fs::is_empty(bait() / "keyfiles"));
+    static void expectTheEnvironmentIgnored() {
+        EXPECT_FALSE(fs::exists(bait / "called")) << slurp(bait / "called");
+        EXPECT_TRUE(fs::is_empty(bait / "keyfiles"));
     }
 
     PrivateNetworkManager nm;
@@ -156,18 +154,16 @@ TEST_F(RealNetworkManager, CreateGivesOneL2tpProfileOfTheSecretsOwner) {
         EXPECT_TRUE(contains(text, line)) << line << " in:\n" << text;
     }
     // Nowhere else that NetworkManager keeps things.
-    const std::set<fs::path> given{keyfile, nm.scratch() / "password",
-                                   nm.scratch() / "shared-secret"};
-    for (const fs::path& folder : {fs::path("/run"), fs::path("/var/lib/NetworkManager"),
-                                   nm.scratch(), keyfile.parent_path()}) {
+    const std::set<fs::path> given{keyfile, files / "password", files / "shared-secret"};
+    for (const fs::path& folder :
+         {fs::path("/run"), fs::path("/var/lib/NetworkManager"), keyfile.parent_path()}) {
         for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-            const auto& file = entry.path();
-            if (!entry.is_regular_file() || given.contains(file)) {
+            if (!entry.is_regular_file() || given.contains(entry.path())) {
                 continue;
             }
-            const std::string content = slurp(file);
+            const std::string content = slurp(entry.path());
             for (const char* secret : {"pa,ss", "NotBase64", "MHNOb3RCYXNlNjQ"}) {
-                EXPECT_FALSE(contains(content, secret)) << file;
+                EXPECT_FALSE(contains(content, secret)) << entry.path();
             }
         }
     }
@@ -226,12 +222,12 @@ TEST_F(RealNetworkManager, TheToolCannotBeInspectedWhileItHoldsTheSecrets) {
 #endif
     // An nmcli that tells whose the calling tool's memory is: root's when the
     // tool made itself non-dumpable, else the user's it runs as.
-    const fs::path teller = nm.scratch() / "teller";
+    const fs::path teller = files / "teller";
     std::ofstream(teller) << "#!/bin/sh\necho \"memory of $(stat -c %u /proc/$PPID/mem)\" >&2\n"
                              "exit 1\n";
     fs::permissions(teller, fs::perms::all & ~fs::perms::group_write & ~fs::perms::others_write);
-    ASSERT_EQ(::mount(teller.c_str(), nmcliProgram, nullptr, MS_BIND, nullptr), 0);
-    const fs::path tool = nm.scratch() / "macosvpn";
+    ASSERT_EQ(nm.system().bindOver(teller, nmcliProgram), "");
+    const fs::path tool = files / "macosvpn";
     fs::copy_file(MACOSVPN, tool);
     Words args = createArgs("vpn.example.net");
     args.insert(args.begin(), {"/usr/bin/setpriv", "--reuid=" + std::to_string(owner),
