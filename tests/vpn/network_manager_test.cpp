@@ -76,7 +76,7 @@ Words createArgs(const std::string& gateway, const std::string& passwordFile = "
 class RealNetworkManager : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (auto why = nm.start(); !why.empty()) {
+        if (auto why = nm.start(config); !why.empty()) {
             GTEST_SKIP() << why;
         }
         const passwd* nobody = ::getpwnam("nobody");
@@ -88,7 +88,7 @@ class RealNetworkManager : public ::testing::Test {
         fs::create_directories(bait / "keyfiles");
         std::ofstream(bait / "nmcli") << "#!/bin/sh\necho \"$*\" >> " << bait / "called\n";
         fs::permissions(bait / "nmcli", fs::perms::owner_all);
-        writeSecret("password", password);
+        writeSecret("password", password + std::string("\n"));  // one line break is dropped
         writeSecret("shared-secret", sharedSecret);
     }
 
@@ -123,8 +123,18 @@ class RealNetworkManager : public ::testing::Test {
         EXPECT_TRUE(fs::is_empty(bait / "keyfiles"));
     }
 
+    std::string config;
     PrivateNetworkManager nm;
     uid_t owner = 0;
+};
+
+// NetworkManager keeps its profiles elsewhere and refuses files in the usual
+// folder, though `nmcli connection load` still succeeds.
+class NetworkManagerReadingElsewhere : public RealNetworkManager {
+    void SetUp() override {
+        config = "[keyfile]\npath=" + (files / "elsewhere").string() + "\n";
+        RealNetworkManager::SetUp();
+    }
 };
 
 TEST_F(RealNetworkManager, CreateGivesOneL2tpProfileOfTheSecretsOwner) {
@@ -170,6 +180,56 @@ TEST_F(RealNetworkManager, CreateGivesOneL2tpProfileOfTheSecretsOwner) {
     expectTheEnvironmentIgnored();
 }
 
+// Secret files must be private small regular files of one owner; the gateway
+// a host name or an IPv4 address. Nothing is created and no secret repeated.
+TEST_F(RealNetworkManager, CreateRefusesWhatItCannotTrust) {
+    fs::create_symlink(files / "password", files / "link");
+    fs::create_directory(files / "folder");
+    ASSERT_EQ(::mkfifo((files / "fifo").c_str(), 0600), 0);
+    writeSecret("shared", "pa,ss", 0644);
+    writeSecret("readonly", "pa,ss", 0400);
+    writeSecret("large", std::string(4097, 'x'));
+    writeSecret("roots", "pa,ss");
+    ASSERT_EQ(::chown((files / "roots").c_str(), 0, 0), 0);
+    const std::string label63(63, 'a');
+    const std::string long253 =
+        label63 + "." + label63 + "." + label63 + "." + std::string(61, 'b');
+    const std::tuple<std::string, std::string, std::string> rows[] = {
+        // password file, gateway, why
+        {"link", "vpn.example.net", "is a symbolic link"},
+        {"shared", "vpn.example.net", "(mode 0600)"},
+        {"readonly", "vpn.example.net", "(mode 0600)"},
+        {"large", "vpn.example.net", "is larger than 4096 bytes"},
+        {"folder", "vpn.example.net", "is not a regular file"},
+        {"fifo", "vpn.example.net", "is not a regular file"},
+        {"missing", "vpn.example.net", "cannot open"},
+        {"roots", "vpn.example.net", "belong to different users"},
+        {"password", "", "invalid endpoint"},
+        {"password", "-vpn.example.net", "invalid endpoint"},
+        {"password", "vpn-.example.net", "invalid endpoint"},
+        {"password", "vpn..example.net", "invalid endpoint"},
+        {"password", "vpn_1.example.net", "invalid endpoint"},
+        {"password", label63 + "a.example", "invalid endpoint"},
+        {"password", long253 + "b", "invalid endpoint"},
+        {"password", "10.1.1", "invalid endpoint"},
+        {"password", "203.0.113.256", "invalid endpoint"},
+        {"password", "203.0.113.07", "invalid endpoint"},
+        {"password", "2001:db8::1", "invalid endpoint"},  // the L2TP plugin takes no IPv6
+    };
+    for (const auto& [file, gateway, why] : rows) {
+        const auto refused = run(MACOSVPN, createArgs(gateway, file));
+        EXPECT_EQ(refused.exitCode, 1) << file << " " << gateway;
+        EXPECT_TRUE(contains(refused.err, why)) << refused.err;
+        EXPECT_FALSE(contains(refused.err, "pa,ss")) << refused.err;
+    }
+    EXPECT_TRUE(profiles().empty());
+    // The longest names there are, and an address.
+    for (const std::string& gateway :
+         {label63 + ".example.", long253, std::string("203.0.113.7")}) {
+        EXPECT_EQ(create(gateway).exitCode, 0) << gateway;
+    }
+}
+
 // NetworkManager keeps no name unique: --force leaves one of this user's,
 // replaces the ownerless ones of before, and leaves everyone else's.
 TEST_F(RealNetworkManager, ForceReplacesOnlyTheUsersOwnProfiles) {
@@ -200,6 +260,14 @@ TEST_F(RealNetworkManager, AProfileThatCannotBeWrittenLeavesTheOldOne) {
     EXPECT_EQ(failed.exitCode, 1);
     EXPECT_TRUE(contains(failed.err, "the old connection is kept")) << failed.err;
     EXPECT_EQ(profiles(), before);
+}
+
+TEST_F(NetworkManagerReadingElsewhere, AProfileItRefusesLeavesTheOldOne) {
+    addProfile(ownerless, "Tidewaterlink", "");
+    const auto refused = create();
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(contains(refused.err, "the old connection is kept")) << refused.err;
+    EXPECT_EQ(profiles(), (std::map<std::string, std::string>{{ownerless, "Tidewaterlink"}}));
 }
 
 TEST_F(RealNetworkManager, StartingTellsNetworkManagersReason) {

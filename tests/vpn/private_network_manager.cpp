@@ -43,7 +43,7 @@ std::string logTail() {
 
 }  // namespace
 
-std::string PrivateNetworkManager::start() {
+std::string PrivateNetworkManager::start(const std::string& config) {
     if (::access(daemonProgram, X_OK) != 0 || ::access(tools::nmcliProgram, X_OK) != 0) {
         return "NetworkManager is not installed (scripts/install-deps installs it)";
     }
@@ -57,7 +57,8 @@ std::string PrivateNetworkManager::start() {
     fs::create_directories("/run/dbus");
     fs::create_directories(scratch() / "conf.d");
     std::ofstream(scratch() / "NetworkManager.conf")
-        << "[main]\nplugins=keyfile\ndns=none\nhostname-mode=none\n[logging]\nlevel=WARN\n";
+        << "[main]\nplugins=keyfile\ndns=none\nhostname-mode=none\n[logging]\nlevel=WARN\n"
+        << config;
     const std::string conf = (scratch() / "conf.d").string();
     if (!started({"/usr/bin/dbus-daemon", "--system", "--nofork", "--nopidfile"},
                  [] { return fs::exists("/run/dbus/system_bus_socket"); })) {

@@ -17,8 +17,9 @@ class PrivateNetworkManager {
   public:
     static constexpr const char* keyfileFolder = "/etc/NetworkManager/system-connections";
 
-    // Empty once NetworkManager answers, else why it could not be.
-    std::string start();
+    // Empty once NetworkManager answers, else why it could not be. `config`
+    // is added to its configuration.
+    std::string start(const std::string& config = "");
     // A folder for the test's own files (0755).
     static std::filesystem::path scratch() { return "/run/twl-nm"; }
     PrivateSystem& system() { return system_; }
