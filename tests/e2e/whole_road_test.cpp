@@ -373,6 +373,7 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
     ASSERT_FALSE(requests.empty());
     EXPECT_EQ(requests.front()["target"],
               "/publicapi?method=get_user&username=john%20doe&password=open%20sesame");
+    EXPECT_EQ(requests.front()["contentType"], json::array({"application/json"})) << "one, once";
     for (const auto& request : requests) {
         EXPECT_EQ(request["method"], "GET");
     }
