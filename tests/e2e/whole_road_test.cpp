@@ -5,7 +5,11 @@
 // root daemon that makes the ppp0 tunnel. Everything happens in private
 // network and mount namespaces; as the desktop user, a throwaway
 // administrator. Skips itself where the machine does not allow it.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QLineEdit>
@@ -13,8 +17,11 @@
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
+#include <chrono>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <set>
+#include <thread>
 
 #include "account/devprovider_process.h"
 #include "app/app_context.h"
@@ -23,6 +30,7 @@
 #include "app/stdout_console.h"
 #include "app/storyboard.h"
 #include "child_command.h"
+#include "nmcli.h"
 #include "platform/curl/curl_http_transport.h"
 #include "platform/posix/background_script_interpreter.h"
 #include "platform/posix/executable_bundle.h"
@@ -41,7 +49,6 @@
 #include "platform/view_controller.h"
 #include "private_system.h"
 #include "privileged/commands.h"
-#include "sandbox_network.h"
 #include "test_support.h"
 
 namespace twl {
@@ -51,7 +58,6 @@ namespace fs = std::filesystem;
 using nlohmann::json;
 using test_support::click;
 using test_support::PrivateSystem;
-using test_support::SandboxNetwork;
 using test_support::SandboxUser;
 using test_support::visible;
 
@@ -72,6 +78,124 @@ std::string whyNotHere() {
         return "needs ip (iproute2) to play the tunnel";
     }
     return {};
+}
+
+// NetworkManager's side, in the private system with a network of its own: a
+// tmpfs over /usr/local whose bin/nmcli is a recording stand-in for its
+// command line (fake_nmcli.sh, which keeps its state in nmState), mounted where
+// the tools run nmcli, and an empty keyfile folder. A root process started
+// before the test gives up root plays the daemon: it makes a TUN device named
+// ppp0 when a connection is started and removes it when one is stopped or the
+// line drops, and watches every process's argv and environment for secrets.
+const fs::path nmState = "/usr/local/share/twl-nm";
+
+// Plain reads: a process that ends while its /proc files are read makes the
+// read fail (ESRCH), and a stream would throw from inside the daemon.
+std::string readWhole(const fs::path& file) {
+    std::string text;
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    char buffer[4096];
+    for (ssize_t n; fd >= 0 && (n = ::read(fd, buffer, sizeof buffer)) > 0;) {
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return text;
+}
+
+std::vector<std::string> record(const std::string& name) {
+    return test_support::lines(readWhole(nmState / name));
+}
+
+// Callers of both kinds append to the first two; the test too, to "requests".
+bool makeStateFiles() {
+    const std::pair<const char*, mode_t> files[] = {
+        {"calls", 0666}, {"requests", 0666}, {"connections", 0644}, {"leaks", 0644}};
+    for (const auto& [name, mode] : files) {
+        std::ofstream(nmState / name).flush();
+        if (::chmod((nmState / name).c_str(), mode) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void request(const std::string& what) {
+    std::ofstream(nmState / "requests", std::ios::app) << what << "\n";
+}
+
+void setTunnel(bool up) {
+    if (up) {
+        tools::runCommand({"ip", "tuntap", "add", "dev", "ppp0", "mode", "tun"});
+        tools::runCommand({"ip", "link", "set", "ppp0", "up"});
+    } else {
+        tools::runCommand({"ip", "link", "delete", "ppp0"});
+    }
+}
+
+// Every process's argv and environment, this instant: short-lived ones may
+// slip between two looks, but the chain behind each nmcli call (sudo, the
+// shells, the tool) is alive while the fake answers, and it looks then too.
+void lookForSecrets(const std::vector<std::string>& secrets, std::set<std::string>& leaks) {
+    std::error_code ec;
+    for (fs::directory_iterator it("/proc", ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string pid = it->path().filename().string();
+        if (pid.find_first_not_of("0123456789") != std::string::npos) {
+            continue;
+        }
+        for (const char* part : {"cmdline", "environ"}) {
+            const std::string text = readWhole(it->path() / part);
+            for (const auto& secret : secrets) {
+                if (text.find(secret) != std::string::npos) {
+                    std::string program = readWhole(it->path() / "comm");
+                    program.erase(program.find_last_not_of('\n') + 1);
+                    leaks.insert(pid + " " + program + ": " + part);
+                }
+            }
+        }
+    }
+}
+
+// The stand-in daemon: acts on the requests left by the fake nmcli and the
+// test ("drop" when the line is lost), in their order, until "end".
+int playNetworkManager(const std::vector<std::string>& secrets) {
+    std::set<std::string> leaks;
+    for (std::size_t handled = 0;;) {
+        const auto requests = record("requests");
+        for (; handled < requests.size(); ++handled) {
+            if (requests[handled] == "end") {
+                std::ofstream report(nmState / "leaks", std::ios::trunc);
+                for (const auto& leak : leaks) {
+                    report << leak << "\n";
+                }
+                return 0;
+            }
+            setTunnel(requests[handled] == "up");
+        }
+        lookForSecrets(secrets, leaks);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+// As root, before the users are added: the stand-in nmcli, its state and an
+// empty keyfile folder. The tools run nmcli from its one fixed place.
+std::string installStandInNetwork(PrivateSystem& system) {
+    if (!fs::exists(tools::nmcliProgram)) {
+        return "needs NetworkManager's nmcli in its place to put the stand-in over it";
+    }
+    if (auto why = system.tmpfsOver("/usr/local"); !why.empty()) {
+        return why;
+    }
+    fs::create_directories("/usr/local/bin");
+    fs::create_directories(nmState);
+    std::error_code ec;
+    fs::copy_file(TWL_FAKE_NMCLI, "/usr/local/bin/nmcli", ec);
+    if (ec || ::chmod("/usr/local/bin/nmcli", 0755) != 0 || !makeStateFiles()) {
+        return "cannot install the stand-in nmcli: " + ec.message();
+    }
+    if (auto why = system.bindOver("/usr/local/bin/nmcli", tools::nmcliProgram); !why.empty()) {
+        return why;
+    }
+    return system.tmpfsOver("/etc/NetworkManager/system-connections", "mode=0700");
 }
 
 // The client's resources and the provider, where the administrator can read
@@ -183,19 +307,20 @@ std::vector<std::string> callsMatching(const std::vector<std::string>& calls,
 class WholeRoadForReal : public ::testing::Test {
   protected:
     void SetUp() override {
-        // The network makes room under /etc before the users' files go there.
         std::string why;
         const auto failed = [&why](std::string problem) {
             why = std::move(problem);
             return !why.empty();
         };
         if (failed(whyNotHere()) || failed(system.enter(true)) ||
-            failed(network.setUp(TWL_FAKE_NMCLI)) || failed(system.addSudoUsers())) {
+            failed(installStandInNetwork(system)) || failed(system.addSudoUsers())) {
             GTEST_SKIP() << why;
         }
         bundleRoot = copyBundle();
         admin = system.asker();
-        network.startDaemon({admin.password, accountPassword, std::string(commands::presharedKey)});
+        const std::vector<std::string> secrets{admin.password, accountPassword,
+                                               std::string(commands::presharedKey)};
+        daemon = system.start([secrets] { return playNetworkManager(secrets); });
         ASSERT_EQ(PrivateSystem::become(admin, home), "");
         // No session bus; temporary files of the test's and the client's stay in here.
         const std::pair<const char*, std::string> session[] = {
@@ -208,8 +333,16 @@ class WholeRoadForReal : public ::testing::Test {
         }
     }
 
+    // A failed assertion ends the walk early: what it printed is shown.
+    void TearDown() override {
+        if (capturing) {
+            std::cerr << testing::internal::GetCapturedStdout();
+        }
+    }
+
     PrivateSystem system;
-    SandboxNetwork network{system};
+    pid_t daemon = -1;
+    bool capturing = false;
     SandboxUser admin;
     fs::path bundleRoot;
     fs::path home = PrivateSystem::drop() / "home";
@@ -230,7 +363,8 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
     QApplication::setApplicationName(QStringLiteral("Tidewaterlink"));
     installInterfaceComponents(application);
     const fs::path marker = "/usr/local/macosvpn.txt";
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStdout();  // the client's fixed lines
+    capturing = true;
     std::vector<std::string> nmcliAfterConnect;
     std::vector<std::string> keyfileAfterConnect;
     std::vector<std::string> keyfileAfterReconnect;
@@ -265,8 +399,8 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
         ASSERT_TRUE(eventually([&] { return status() == "Connected"; })) << status();
         EXPECT_EQ(client.context.statusBarButton->imageName(), "menubar_hover");
         EXPECT_TRUE(eventually([&] { return shown("lblIPAddress") == publicIp; }));
-        nmcliAfterConnect = SandboxNetwork::record("calls");
-        keyfileAfterConnect = SandboxNetwork::record("loaded");
+        nmcliAfterConnect = record("calls");
+        keyfileAfterConnect = record("loaded");
 
         // A fresh main screen shows the connection as it is.
         click("btnSetting");
@@ -277,7 +411,7 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
         EXPECT_EQ(visible<QPushButton>("btnConnect")->text(), "Disconnect");
 
         // The line is lost: the client notices by itself.
-        SandboxNetwork::dropTunnel();
+        request("drop");
         ASSERT_TRUE(eventually([&] { return status() == "Disconnected"; })) << status();
         EXPECT_EQ(client.context.statusBarButton->imageName(), "menubar");
 
@@ -293,10 +427,9 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
         click("btnConnect");
         ASSERT_TRUE(eventually([&] { return status() == "Connected"; })) << status();
         EXPECT_EQ(client.context.statusBarButton->imageName(), "menubar_hover");
-        keyfileAfterReconnect = SandboxNetwork::record("loaded");
-        EXPECT_EQ(SandboxNetwork::record("folder"),
-                  (std::vector<std::string>{"Tidewaterlink-1.nmconnection",
-                                            "Tidewaterlink.nmconnection"}))
+        keyfileAfterReconnect = record("loaded");
+        EXPECT_EQ(record("folder"), (std::vector<std::string>{"Tidewaterlink-1.nmconnection",
+                                                              "Tidewaterlink.nmconnection"}))
             << "the new connection comes before the old one goes";
 
         // Disconnect with the button: the address first, then the texts; the
@@ -320,7 +453,10 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
         client.shell.terminate();
     }
     const std::string printed = testing::internal::GetCapturedStdout();
-    const auto leaks = network.finish();
+    capturing = false;
+    request("end");
+    ::waitpid(daemon, nullptr, 0);
+    const auto leaks = record("leaks");
 
     EXPECT_EQ(savedNotice, "Server changed successfully");
     // Registered after the dialog; confirmed by the tool step after signing out.
@@ -336,7 +472,7 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
 
     // What nmcli was asked, and by whom: the connection is made as root, started
     // and stopped as the user; no password ever on its command line.
-    const auto calls = SandboxNetwork::record("calls");
+    const auto calls = record("calls");
     const std::string root = "0 ";
     const std::string user = std::to_string(admin.id) + " ";
     EXPECT_EQ(callsMatching(nmcliAfterConnect, "-t -f UUID,NAME connection show"),

@@ -168,47 +168,15 @@ std::string PrivateSystem::enter(bool ownNetwork) {
 }
 
 std::string PrivateSystem::tmpfsOver(const fs::path& folder, const char* options) {
-    if (auto why = makeRoomFor(folder, true); !why.empty()) {
-        return why;
-    }
     return ::mount("twl-private", folder.c_str(), "tmpfs", 0, options) == 0
                ? ""
                : lastError("cannot put a tmpfs over " + folder.string());
 }
 
 std::string PrivateSystem::bindOver(const fs::path& file, const fs::path& target) {
-    if (auto why = makeRoomFor(target, false); !why.empty()) {
-        return why;
-    }
     return ::mount(file.c_str(), target.c_str(), nullptr, MS_BIND, nullptr) == 0
                ? ""
                : lastError("cannot mount " + file.string() + " over " + target.string());
-}
-
-// The overlay's changes live in /run. It hides whatever was mounted below its
-// folder before, so room is made before the users are added.
-std::string PrivateSystem::makeRoomFor(const fs::path& target, bool folder) {
-    if (fs::exists(target)) {
-        return {};
-    }
-    fs::path base = target.parent_path();
-    while (!fs::is_directory(base)) {
-        base = base.parent_path();
-    }
-    const fs::path layers = "/run/twl-layers/" + std::to_string(++overlays_);
-    fs::create_directories(layers / "upper");
-    fs::create_directories(layers / "work");
-    const std::string options = "lowerdir=" + base.string() +
-                                ",upperdir=" + (layers / "upper").string() +
-                                ",workdir=" + (layers / "work").string();
-    if (::mount("twl-private", base.c_str(), "overlay", 0, options.c_str()) != 0) {
-        return lastError("cannot put an overlay over " + base.string());
-    }
-    fs::create_directories(folder ? target : target.parent_path());
-    if (!folder) {
-        std::ofstream(target).flush();
-    }
-    return fs::exists(target) ? "" : "cannot make room for " + target.string();
 }
 
 std::string PrivateSystem::addSudoUsers() {

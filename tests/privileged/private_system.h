@@ -30,8 +30,7 @@ class PrivateSystem {
     PrivateSystem& operator=(const PrivateSystem&) = delete;
 
     std::string enter(bool ownNetwork = false);
-    // A tmpfs over `folder`; `file` seen at `target`. A missing target is made
-    // inside an overlay over the nearest folder that exists.
+    // A tmpfs over `folder`; `file` seen at `target` (both must exist).
     std::string tmpfsOver(const std::filesystem::path& folder, const char* options = "mode=0755");
     std::string bindOver(const std::filesystem::path& file, const std::filesystem::path& target);
 
@@ -54,9 +53,6 @@ class PrivateSystem {
     static std::string become(const SandboxUser& user, const std::filesystem::path& home);
 
   private:
-    std::string makeRoomFor(const std::filesystem::path& target, bool folder);
-
-    int overlays_ = 0;
     std::array<int, 3> home_{-1, -1, -1};  // network and mount namespaces, working folder
     SandboxUser asker_;
     SandboxUser trusted_;
