@@ -117,9 +117,10 @@ TEST_F(SudoElevation, CommandOutlivingItsTimeIsStoppedThroughSudo) {
     EXPECT_TRUE(test_support::endsSoon(relayed)) << "the relayed SIGTERM reached the command";
     // What survived is ours to end, by its id.
     for (const json& stopped : seen) {
-        const auto pid = stopped["descriptor"].get<std::string>();
-        if (test_support::readFile("/proc/" + pid + "/cmdline").starts_with("sleep")) {
-            ::kill(std::stoi(pid), SIGKILL);
+        const pid_t pid = std::stoi(stopped["descriptor"].get<std::string>());
+        if (test_support::readFile("/proc/" + std::to_string(pid) + "/cmdline")
+                .starts_with("sleep")) {
+            ::kill(pid, SIGKILL);
         }
     }
 }
