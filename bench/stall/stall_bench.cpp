@@ -94,10 +94,12 @@ void walk(std::FILE* out) {
     network.slowDownStartAndStop(startStopSeconds);
     const fs::path bundleRoot = twl::test_support::copyBundle(TWL_SHARE_DIR, TWL_DEVPROVIDER);
     require(twl::test_support::privateTmp());
-    require(system.setUp());
+    require(system.enter());
+    require(system.addSudoUsers());
     const auto admin = system.asker();
     require(network.startDaemon({}));
-    require(twl::test_support::becomeUser(admin, system.drop() / "home"));
+    require(
+        twl::test_support::becomeUser(admin, twl::test_support::PrivateSystem::drop() / "home"));
 
     twl::fakes::DevproviderProcess provider(twl::fakes::DevproviderSetup{
         .accounts = nlohmann::json::array({{{"user", accountName},

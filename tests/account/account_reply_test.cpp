@@ -2,11 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "account/account_effects.h"
 #include "account/query_escaping.h"
-#include "app/app_context.h"
-#include "app/settings_keys.h"
-#include "fakes/memory_settings_store.h"
 
 namespace twl {
 namespace {
@@ -46,6 +42,7 @@ TEST(QueryEscaping, PasswordsAreEncodedWholeAndUserNamesKeepTheirValidEscapes) {
         {"a b&c=d+e#f", "a%20b%26c%3Dd%2Be%23f", "a%20b%26c%3Dd%2Be%23f"},
         {"john%20doe", "john%2520doe", "john%20doe"},
         {"%4", "%254", "%254"},
+        {"%4g", "%254g", "%254g"},
         {"%%20", "%25%2520", "%25%20"},
         {"\"'/?:@;", "%22%27%2F%3F%3A%40%3B", "%22%27%2F%3F%3A%40%3B"},
         {"Zo\xC3\xAB", "Zo%C3%AB", "Zo%C3%AB"},
@@ -54,24 +51,6 @@ TEST(QueryEscaping, PasswordsAreEncodedWholeAndUserNamesKeepTheirValidEscapes) {
         EXPECT_EQ(percentEncodeAll(given), password) << given;
         EXPECT_EQ(percentEncodeKeepingEscapes(given), userName) << given;
     }
-}
-
-TEST(AccountEffects, OnlyAnAcceptedOrRefusedAccountChangesStoredValues) {
-    fakes::MemorySettingsStore store;
-    AppContext ctx{Services{.settings = &store}, Endpoints{}};
-    store.setBool(true, keys::autoLogin);
-    for (auto outcome : {AccountOutcome::notPaid, AccountOutcome::networkError}) {
-        applyAccountOutcome(ctx, outcome, "u", "p");
-    }
-    EXPECT_EQ(store.writtenKeys().size(), 1u);
-    applyAccountOutcome(ctx, AccountOutcome::refused, "u", "p");
-    EXPECT_EQ(store.objectForKey(keys::autoLogin), SettingValue{false}) << "written, not removed";
-    applyAccountOutcome(ctx, AccountOutcome::accepted, "john%20doe", "pass word");
-    EXPECT_EQ(ctx.accountUserName, "john%20doe");
-    EXPECT_EQ(ctx.accountPassword, "pass word");
-    EXPECT_EQ(store.writtenKeys(), (std::vector<std::string>{"AutoLogin", "AutoLogin",
-                                                             "vpnUserName", "vpnUserPassword"}));
-    EXPECT_EQ(storedString(store, keys::vpnUserName), "john%20doe");
 }
 
 }  // namespace

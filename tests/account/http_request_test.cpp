@@ -13,40 +13,12 @@ namespace {
 using fakes::ScriptedHttpTransport;
 using nlohmann::json;
 
-class HttpRequestTest : public ::testing::Test {
-  protected:
+// The login screen's tests see each reply reach its block, a failure's line first.
+TEST(HttpRequest, TheRequestAndWhatItsBlockHoldsLiveUntilTheReplyHasRun) {
     fakes::VirtualRunLoop loop;
     fakes::RecordingConsole console;
     ScriptedHttpTransport http{loop};
     AppContext ctx{Services{.runLoop = &loop, .console = &console, .http = &http}, Endpoints{}};
-};
-
-TEST_F(HttpRequestTest, TheReplyReachesTheBlockLaterAndAFailureWritesItsLineFirst) {
-    http.scriptJson(ScriptedHttpTransport::success("just a string"));
-    http.scriptJson(ScriptedHttpTransport::failure("Connection refused"));
-    http.scriptJson(ScriptedHttpTransport::failure("boom"));  // no block: the line still goes
-    // What each block received, and how many lines were out by then.
-    using Seen = std::tuple<std::optional<json>, std::optional<std::string>, std::size_t>;
-    std::vector<Seen> seen;
-    for (int i = 0; i < 3; ++i) {
-        auto request = HttpRequest::create(ctx);
-        if (i < 2) {
-            request->myBlock = [&](auto value, auto error) {
-                seen.emplace_back(value, error, console.lines.size());
-            };
-        }
-        request->sendRequest(HttpMethod::get, "https://api.test/x");
-    }
-    EXPECT_TRUE(seen.empty()) << "never from inside sendRequest";
-    loop.runPending();
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen, (std::vector<Seen>{{json("just a string"), std::nullopt, 0},
-                                       {std::nullopt, "Connection refused", 1}}));
-    EXPECT_EQ(console.lines,
-              (std::vector<std::string>{"Error message:Connection refused", "Error message:boom"}));
-}
-
-TEST_F(HttpRequestTest, TheRequestAndWhatItsBlockHoldsLiveUntilTheReplyHasRun) {
     auto captured = std::make_shared<int>(0);
     std::weak_ptr<HttpRequest> watched;
     {

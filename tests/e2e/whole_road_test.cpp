@@ -5,7 +5,10 @@
 // root daemon that makes the ppp0 tunnel. Everything happens in private
 // network and mount namespaces; as the desktop user, a throwaway
 // administrator. Skips itself where the machine does not allow it.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -14,18 +17,39 @@
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
+#include <chrono>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <set>
+#include <thread>
 
 #include "account/devprovider_process.h"
+#include "app/app_context.h"
+#include "app/app_delegate.h"
+#include "app/register_screens.h"
+#include "app/stdout_console.h"
+#include "app/storyboard.h"
 #include "child_command.h"
-#include "in_process_client.h"
+#include "nmcli.h"
+#include "platform/curl/curl_http_transport.h"
+#include "platform/posix/background_script_interpreter.h"
+#include "platform/posix/executable_bundle.h"
+#include "platform/posix/interface_proxy_settings.h"
+#include "platform/posix/posix_file_manager.h"
+#include "platform/posix/posix_script_interpreter.h"
+#include "platform/posix/settings_file_store.h"
+#include "platform/qt/desktop_shell.h"
+#include "platform/qt/freedesktop_notification_center.h"
 #include "platform/qt/interface_components.h"
+#include "platform/qt/qt_alert_presenter.h"
+#include "platform/qt/qt_layouts.h"
+#include "platform/qt/qt_run_loop.h"
+#include "platform/qt/qt_workspace.h"
 #include "platform/qt_test_support.h"
+#include "platform/view_controller.h"
 #include "private_system.h"
 #include "privileged/commands.h"
-#include "road_setup.h"
-#include "sandbox_network.h"
+#include "test_support.h"
 
 namespace twl {
 namespace {
@@ -34,7 +58,6 @@ namespace fs = std::filesystem;
 using nlohmann::json;
 using test_support::click;
 using test_support::PrivateSystem;
-using test_support::SandboxNetwork;
 using test_support::SandboxUser;
 using test_support::visible;
 
@@ -47,47 +70,199 @@ constexpr const char* accountName = "john doe";
 constexpr const char* accountNameAsKept = "john%20doe";
 constexpr const char* accountPassword = "open sesame";
 
-std::string readWhole(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+std::string whyNotHere() {
+    if (!fs::exists("/dev/net/tun")) {
+        return "needs /dev/net/tun to play the tunnel";
+    }
+    if (!tools::runCommand({"ip", "-V"}).started) {
+        return "needs ip (iproute2) to play the tunnel";
+    }
+    return {};
 }
 
-// What the client writes to stdout while it runs, line by line.
-class StdoutCapture {
-  public:
-    explicit StdoutCapture(fs::path file) : file_(std::move(file)) {
-        std::cout.flush();
-        saved_ = ::dup(STDOUT_FILENO);
-        std::FILE* sink = std::fopen(file_.c_str(), "w");
-        ::dup2(::fileno(sink), STDOUT_FILENO);
-        std::fclose(sink);
-    }
-    ~StdoutCapture() { restore(); }
-    StdoutCapture(const StdoutCapture&) = delete;
-    StdoutCapture& operator=(const StdoutCapture&) = delete;
+// NetworkManager's side, in the private system with a network of its own: a
+// tmpfs over /usr/local whose bin/nmcli is a recording stand-in for its
+// command line (fake_nmcli.sh, which keeps its state in nmState), mounted where
+// the tools run nmcli, and an empty keyfile folder. A root process started
+// before the test gives up root plays the daemon: it makes a TUN device named
+// ppp0 when a connection is started and removes it when one is stopped or the
+// line drops, and watches every process's argv and environment for secrets.
+const fs::path nmState = "/usr/local/share/twl-nm";
 
-    std::vector<std::string> lines() {
-        restore();
-        std::ifstream in(file_);
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line);) {
-            lines.push_back(line);
+// Plain reads: a process that ends while its /proc files are read makes the
+// read fail (ESRCH), and a stream would throw from inside the daemon.
+std::string readWhole(const fs::path& file) {
+    std::string text;
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    char buffer[4096];
+    for (ssize_t n; fd >= 0 && (n = ::read(fd, buffer, sizeof buffer)) > 0;) {
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return text;
+}
+
+std::vector<std::string> record(const std::string& name) {
+    return test_support::lines(readWhole(nmState / name));
+}
+
+// Callers of both kinds append to the first two; the test too, to "requests".
+bool makeStateFiles() {
+    const std::pair<const char*, mode_t> files[] = {
+        {"calls", 0666}, {"requests", 0666}, {"connections", 0644}, {"leaks", 0644}};
+    for (const auto& [name, mode] : files) {
+        std::ofstream(nmState / name).flush();
+        if (::chmod((nmState / name).c_str(), mode) != 0) {
+            return false;
         }
-        return lines;
     }
+    return true;
+}
 
-  private:
-    void restore() {
-        if (saved_ >= 0) {
-            std::cout.flush();
-            ::dup2(saved_, STDOUT_FILENO);
-            ::close(saved_);
-            saved_ = -1;
+void request(const std::string& what) {
+    std::ofstream(nmState / "requests", std::ios::app) << what << "\n";
+}
+
+void setTunnel(bool up) {
+    if (up) {
+        tools::runCommand({"ip", "tuntap", "add", "dev", "ppp0", "mode", "tun"});
+        tools::runCommand({"ip", "link", "set", "ppp0", "up"});
+    } else {
+        tools::runCommand({"ip", "link", "delete", "ppp0"});
+    }
+}
+
+// Every process's argv and environment, this instant: short-lived ones may
+// slip between two looks, but the chain behind each nmcli call (sudo, the
+// shells, the tool) is alive while the fake answers, and it looks then too.
+void lookForSecrets(const std::vector<std::string>& secrets, std::set<std::string>& leaks) {
+    std::error_code ec;
+    for (fs::directory_iterator it("/proc", ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string pid = it->path().filename().string();
+        if (pid.find_first_not_of("0123456789") != std::string::npos) {
+            continue;
+        }
+        for (const char* part : {"cmdline", "environ"}) {
+            const std::string text = readWhole(it->path() / part);
+            for (const auto& secret : secrets) {
+                if (text.find(secret) != std::string::npos) {
+                    std::string program = readWhole(it->path() / "comm");
+                    program.erase(program.find_last_not_of('\n') + 1);
+                    leaks.insert(pid + " " + program + ": " + part);
+                }
+            }
         }
     }
+}
 
-    fs::path file_;
-    int saved_ = -1;
+// The stand-in daemon: acts on the requests left by the fake nmcli and the
+// test ("drop" when the line is lost), in their order, until "end".
+int playNetworkManager(const std::vector<std::string>& secrets) {
+    std::set<std::string> leaks;
+    for (std::size_t handled = 0;;) {
+        const auto requests = record("requests");
+        for (; handled < requests.size(); ++handled) {
+            if (requests[handled] == "end") {
+                std::ofstream report(nmState / "leaks", std::ios::trunc);
+                for (const auto& leak : leaks) {
+                    report << leak << "\n";
+                }
+                return 0;
+            }
+            setTunnel(requests[handled] == "up");
+        }
+        lookForSecrets(secrets, leaks);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+// As root, before the users are added: the stand-in nmcli, its state and an
+// empty keyfile folder. The tools run nmcli from its one fixed place.
+std::string installStandInNetwork(PrivateSystem& system) {
+    if (!fs::exists(tools::nmcliProgram)) {
+        return "needs NetworkManager's nmcli in its place to put the stand-in over it";
+    }
+    if (auto why = system.tmpfsOver("/usr/local"); !why.empty()) {
+        return why;
+    }
+    fs::create_directories("/usr/local/bin");
+    fs::create_directories(nmState);
+    std::error_code ec;
+    fs::copy_file(TWL_FAKE_NMCLI, "/usr/local/bin/nmcli", ec);
+    if (ec || ::chmod("/usr/local/bin/nmcli", 0755) != 0 || !makeStateFiles()) {
+        return "cannot install the stand-in nmcli: " + ec.message();
+    }
+    if (auto why = system.bindOver("/usr/local/bin/nmcli", tools::nmcliProgram); !why.empty()) {
+        return why;
+    }
+    return system.tmpfsOver("/etc/NetworkManager/system-connections", "mode=0700");
+}
+
+// The client's resources and the provider, where the administrator can read
+// them: the build tree may sit in a folder only root may enter.
+fs::path copyBundle() {
+    const fs::path root = "/usr/local/share/twl-bundle";
+    fs::create_directories(root / "bin");
+    fs::create_directories(root / "share");
+    fs::copy(TWL_SHARE_DIR, root / "share" / "tidewaterlink", fs::copy_options::recursive);
+    fs::copy_file(TWL_DEVPROVIDER, root / "bin" / "tidewaterlink-devprovider");
+    return root;
+}
+
+// The client as its entry wires it, with the provider's endpoints.
+struct Client {
+    Client(const fs::path& bundleRoot, const fakes::DevproviderProcess& provider)
+        : bundle(bundleRoot / "bin" / "tidewaterlink"),
+          endpoints{provider.baseUrl(), provider.baseUrl(), builtInServer, provider.caFile()},
+          commandRunner(bundle.resourceFolder() / "compat"),
+          interpreter(commandRunner, runLoop),
+          http(runLoop, endpoints.extraCaFile),
+          notifications(runLoop),
+          workspace(trayAvailable),
+          context(Services{.runLoop = &runLoop,
+                           .settings = &settings,
+                           .console = &console,
+                           .fileManager = &fileManager,
+                           .bundle = &bundle,
+                           .interpreter = &interpreter,
+                           .http = &http,
+                           .proxySettings = &proxySettings,
+                           .notifications = &notifications,
+                           .workspace = &workspace,
+                           .alerts = &alerts,
+                           .storyboard = &storyboard},
+                  endpoints),
+          shell(*layouts, workspace, trayAvailable),
+          delegate(context, shell.statusBar()) {
+        registerScreens(storyboard, context);
+        shell.launch(delegate, storyboard.instantiateControllerWithIdentifier("LoginController"));
+    }
+    ~Client() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+    std::string showing() {
+        auto shown = shell.mainWindow().contentViewController();
+        return shown ? shown->storyboardIdentifier() : "";
+    }
+
+    std::function<bool()> trayAvailable = [] { return false; };
+    QtRunLoop runLoop;
+    SettingsFileStore settings{SettingsFileStore::defaultPath()};
+    StdoutConsole console;
+    PosixFileManager fileManager;
+    ExecutableBundle bundle;
+    Endpoints endpoints;
+    PosixScriptInterpreter commandRunner;
+    BackgroundScriptInterpreter interpreter;
+    CurlHttpTransport http;
+    InterfaceProxySettings proxySettings;
+    FreedesktopNotificationCenter notifications;
+    QtWorkspace workspace;
+    QtAlertPresenter alerts;
+    Storyboard storyboard;
+    std::unique_ptr<QtLayouts> layouts = QtLayouts::withStoryboardLayouts();
+    AppContext context;
+    DesktopShell shell;
+    AppDelegate delegate;
 };
 
 // Generous: sudo, the tools and the detection ticks all take real time.
@@ -115,13 +290,10 @@ void answerNextAlert(std::string& text) {
     });
 }
 
-std::string keyfileValue(const std::string& keyfile, const std::string& key) {
-    const auto at = keyfile.find("\n" + key + "=");
-    if (at == std::string::npos) {
-        return {};
-    }
-    const auto start = at + key.size() + 2;
-    return keyfile.substr(start, keyfile.find('\n', start) - start);
+std::string keyfileValue(const std::vector<std::string>& keyfile, const std::string& key) {
+    const auto line = std::find_if(keyfile.begin(), keyfile.end(),
+                                   [&](const auto& each) { return each.starts_with(key + "="); });
+    return line == keyfile.end() ? "" : line->substr(key.size() + 1);
 }
 
 std::vector<std::string> callsMatching(const std::vector<std::string>& calls,
@@ -135,45 +307,48 @@ std::vector<std::string> callsMatching(const std::vector<std::string>& calls,
 class WholeRoadForReal : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (auto why = test_support::whyTheRoadCannotRun(); !why.empty()) {
+        std::string why;
+        const auto failed = [&why](std::string problem) {
+            why = std::move(problem);
+            return !why.empty();
+        };
+        if (failed(whyNotHere()) || failed(system.enter(true)) ||
+            failed(installStandInNetwork(system)) || failed(system.addSudoUsers())) {
             GTEST_SKIP() << why;
         }
-        // Network first: it may lay an overlay over /etc, which must lie
-        // under the user database copies the private system mounts.
-        if (auto why = network.setUp(TWL_FAKE_NMCLI); !why.empty()) {
-            GTEST_SKIP() << why;
-        }
-        bundleRoot = test_support::copyBundle(TWL_SHARE_DIR, TWL_DEVPROVIDER);
-        if (auto why = test_support::privateTmp(); !why.empty()) {
-            GTEST_SKIP() << why;
-        }
-        if (auto why = system.setUp(); !why.empty()) {
-            GTEST_SKIP() << why;
-        }
+        bundleRoot = copyBundle();
         admin = system.asker();
-        home = system.drop() / "home";
-        if (auto why = network.startDaemon(
-                {admin.password, accountPassword, std::string(commands::presharedKey)});
-            !why.empty()) {
-            GTEST_SKIP() << why;
+        const std::vector<std::string> secrets{admin.password, accountPassword,
+                                               std::string(commands::presharedKey)};
+        daemon = system.start([secrets] { return playNetworkManager(secrets); });
+        ASSERT_EQ(PrivateSystem::become(admin, home), "");
+        // No session bus; temporary files of the test's and the client's stay in here.
+        const std::pair<const char*, std::string> session[] = {
+            {"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + (home / "no-bus").string()},
+            {"QT_QPA_PLATFORM", "offscreen"},
+            {"TMPDIR", home},
+            {"TEST_TMPDIR", home}};
+        for (const auto& [name, value] : session) {
+            ::setenv(name, value.c_str(), 1);
         }
-        if (auto why = test_support::becomeUser(admin, home); !why.empty()) {
-            GTEST_SKIP() << why;
-        }
-        ready = true;
     }
 
-    SandboxNetwork network;
+    // A failed assertion ends the walk early: what it printed is shown.
+    void TearDown() override {
+        if (capturing) {
+            std::cerr << testing::internal::GetCapturedStdout();
+        }
+    }
+
     PrivateSystem system;
+    pid_t daemon = -1;
+    bool capturing = false;
     SandboxUser admin;
     fs::path bundleRoot;
-    fs::path home;
-    bool ready = false;
+    fs::path home = PrivateSystem::drop() / "home";
 };
 
 TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOutQuit) {
-    ASSERT_TRUE(ready);
-    // Its accounts given here: the build tree may lie under /tmp, now covered.
     fakes::DevproviderProcess provider(fakes::DevproviderSetup{
         .accounts = json::array({{{"user", accountName},
                                   {"password", accountPassword},
@@ -188,13 +363,14 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
     QApplication::setApplicationName(QStringLiteral("Tidewaterlink"));
     installInterfaceComponents(application);
     const fs::path marker = "/usr/local/macosvpn.txt";
-    StdoutCapture stdoutLines(home / "stdout");
+    testing::internal::CaptureStdout();  // the client's fixed lines
+    capturing = true;
     std::vector<std::string> nmcliAfterConnect;
-    std::string keyfileAfterConnect;
-    std::string keyfileAfterReconnect;
+    std::vector<std::string> keyfileAfterConnect;
+    std::vector<std::string> keyfileAfterReconnect;
     std::string savedNotice;
     {
-        test_support::InProcessClient client(bundleRoot, provider, builtInServer);
+        Client client(bundleRoot, provider);
         auto status = [] { return shown("lblConnectStatus"); };
 
         // Sign in, remembered for next time.
@@ -217,13 +393,14 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
         type("edtUserPassword", admin.password);
         click("btnOK");
         ASSERT_TRUE(eventually([] { return visible<QLineEdit>("edtUserPassword") == nullptr; }));
-        EXPECT_EQ(readWhole(marker), readWhole(bundleRoot / "share/tidewaterlink/macosvpn.txt"));
+        EXPECT_EQ(test_support::readFile(marker),
+                  test_support::readFile(bundleRoot / "share/tidewaterlink/macosvpn.txt"));
 
         ASSERT_TRUE(eventually([&] { return status() == "Connected"; })) << status();
         EXPECT_EQ(client.context.statusBarButton->imageName(), "menubar_hover");
         EXPECT_TRUE(eventually([&] { return shown("lblIPAddress") == publicIp; }));
-        nmcliAfterConnect = network.nmcliCalls();
-        keyfileAfterConnect = network.lastLoadedKeyfile();
+        nmcliAfterConnect = record("calls");
+        keyfileAfterConnect = record("loaded");
 
         // A fresh main screen shows the connection as it is.
         click("btnSetting");
@@ -234,7 +411,7 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
         EXPECT_EQ(visible<QPushButton>("btnConnect")->text(), "Disconnect");
 
         // The line is lost: the client notices by itself.
-        network.dropTunnel();
+        request("drop");
         ASSERT_TRUE(eventually([&] { return status() == "Disconnected"; })) << status();
         EXPECT_EQ(client.context.statusBarButton->imageName(), "menubar");
 
@@ -250,10 +427,9 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
         click("btnConnect");
         ASSERT_TRUE(eventually([&] { return status() == "Connected"; })) << status();
         EXPECT_EQ(client.context.statusBarButton->imageName(), "menubar_hover");
-        keyfileAfterReconnect = network.lastLoadedKeyfile();
-        EXPECT_EQ(network.keyfileFolderAtLastLoad(),
-                  (std::vector<std::string>{"Tidewaterlink-1.nmconnection",
-                                            "Tidewaterlink.nmconnection"}))
+        keyfileAfterReconnect = record("loaded");
+        EXPECT_EQ(record("folder"), (std::vector<std::string>{"Tidewaterlink-1.nmconnection",
+                                                              "Tidewaterlink.nmconnection"}))
             << "the new connection comes before the old one goes";
 
         // Disconnect with the button: the address first, then the texts; the
@@ -276,13 +452,15 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
 
         client.shell.terminate();
     }
-    const auto lines = stdoutLines.lines();
-    const auto leaks = network.finish();
+    const std::string printed = testing::internal::GetCapturedStdout();
+    capturing = false;
+    request("end");
+    ::waitpid(daemon, nullptr, 0);
+    const auto leaks = record("leaks");
 
     EXPECT_EQ(savedNotice, "Server changed successfully");
     // Registered after the dialog; confirmed by the tool step after signing out.
-    EXPECT_EQ(lines, (std::vector<std::string>{"-- register user timer --", "-- is correct -- ",
-                                               "app is closed"}));
+    EXPECT_EQ(printed, "-- register user timer --\n-- is correct -- \napp is closed\n");
 
     // The keyfiles NetworkManager was given: the account, the server of the day.
     EXPECT_EQ(keyfileValue(keyfileAfterConnect, "gateway"), builtInServer);
@@ -294,7 +472,7 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
 
     // What nmcli was asked, and by whom: the connection is made as root, started
     // and stopped as the user; no password ever on its command line.
-    const auto calls = network.nmcliCalls();
+    const auto calls = record("calls");
     const std::string root = "0 ";
     const std::string user = std::to_string(admin.id) + " ";
     EXPECT_EQ(callsMatching(nmcliAfterConnect, "-t -f UUID,NAME connection show"),
@@ -316,8 +494,8 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
     EXPECT_EQ(leaks, std::vector<std::string>{}) << "where a password or the shared key was seen";
 
     // The settings file: the account remembered, the administrator, the server.
-    const json stored =
-        json::parse(readWhole(home / ".config/tidewaterlink/defaults.json"), nullptr, false);
+    const json stored = json::parse(
+        test_support::readFile(home / ".config/tidewaterlink/defaults.json"), nullptr, false);
     EXPECT_EQ(stored.value("vpnUserName", json()), accountNameAsKept);
     EXPECT_EQ(stored.value("username", json()), admin.name);
     EXPECT_EQ(stored.value("server_url", json()), chosenServer);
@@ -331,6 +509,7 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
     ASSERT_FALSE(requests.empty());
     EXPECT_EQ(requests.front()["target"],
               "/publicapi?method=get_user&username=john%20doe&password=open%20sesame");
+    EXPECT_EQ(requests.front()["contentType"], json::array({"application/json"})) << "one, once";
     for (const auto& request : requests) {
         EXPECT_EQ(request["method"], "GET");
     }

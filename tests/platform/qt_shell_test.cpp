@@ -1,18 +1,22 @@
-// Alerts are answered on the whole road in tests/e2e. Single instance and the
-// quit signals are proven on the real binary in
-// tests/app/client_process_test.cpp.
+// The main window, its modal windows and the desktop shell. Alerts are
+// answered on the whole road in tests/e2e; single instance and the quit
+// signals are proven on the real binary in tests/app/client_process_test.cpp.
 #include <gtest/gtest.h>
 
+#include <QTest>
 #include <QTimer>
 
 #include "platform/application_delegate.h"
 #include "platform/qt/desktop_shell.h"
 #include "platform/qt/qt_layouts.h"
+#include "platform/qt/qt_window.h"
 #include "platform/qt/qt_workspace.h"
 #include "qt_test_support.h"
 
 namespace twl {
 namespace {
+
+using test_support::screen;
 
 TEST(QtShell, HidingTheClientHidesEveryWindowOrMinimisesWithoutATray) {
     for (const bool tray : {true, false}) {
@@ -45,7 +49,7 @@ class DesktopShellTest : public ::testing::Test {
   protected:
     void SetUp() override {
         layouts.registerLayout("First", [] { return std::make_unique<QWidget>(); });
-        shell.launch(delegate, test_support::screen("First"));
+        shell.launch(delegate, screen("First"));
     }
 
     // Runs the application's event loop until something ends it.
@@ -89,6 +93,63 @@ TEST_F(DesktopShellTest, ReopenBringsTheHiddenClientBack) {
     shell.reopen();
     EXPECT_EQ(delegate.log,
               (std::vector<std::string>{"launched", "reopen hidden", "reopen visible"}));
+}
+
+class QtWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (const char* name : {"Small", "Tall"}) {
+            layouts.registerLayout(name, [] { return std::make_unique<QWidget>(); });
+        }
+    }
+
+    std::shared_ptr<QtWindow> makeWindow(bool trayAvailable = false) {
+        auto window = QtWindow::createMain(layouts, [trayAvailable] { return trayAvailable; });
+        window->show();
+        return window;
+    }
+
+    QtLayouts layouts;
+};
+
+// Controllers rely on Esc and the close button of a modal window being a
+// cancel, and on Esc leaving the main window up.
+TEST_F(QtWindowTest, AModalWindowIsWindowModalAndEscOrCloseCancelsIt) {
+    auto window = makeWindow();
+    auto main = screen("Tall");
+    window->setContentViewController(main);
+    QTest::keyClick(window->widget(), Qt::Key_Escape);
+    EXPECT_TRUE(window->isVisible());
+
+    for (const bool byEscape : {true, false}) {
+        auto dialog = screen("Small");
+        main->presentViewControllerAsModalWindow(dialog);
+        ASSERT_EQ(window->presentedWindows().size(), 1U);
+        QWidget* modal = window->presentedWindows().front()->widget();
+        EXPECT_EQ(modal->windowModality(), Qt::WindowModal);
+        EXPECT_EQ(modal->parentWidget(), window->widget());
+        if (byEscape) {
+            QTest::keyClick(modal, Qt::Key_Escape);
+        } else {
+            modal->close();
+        }
+        EXPECT_EQ(dialog->events.back(), "cancelOperation");
+        EXPECT_TRUE(window->presentedWindows().empty());
+        EXPECT_EQ(window->contentViewController(), main);
+    }
+}
+
+TEST_F(QtWindowTest, ClosingTheMainWindowHidesToTheTrayOrMinimisesWithoutOne) {
+    for (const bool tray : {true, false}) {
+        SCOPED_TRACE(tray ? "with a tray" : "without a tray");
+        auto window = makeWindow(tray);
+        window->setContentViewController(screen("Small"));
+        window->widget()->close();
+        EXPECT_EQ(window->widget()->isMinimized(), !tray);
+        EXPECT_FALSE(window->isVisible());
+        window->show();
+        EXPECT_TRUE(window->isVisible()) << "showing brings it back either way";
+    }
 }
 
 }  // namespace

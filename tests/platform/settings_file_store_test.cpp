@@ -34,47 +34,40 @@ class SettingsFileStoreTest : public ::testing::Test {
         return info.st_mode & 07777;
     }
 
-    void writeRaw(const std::string& text) {
-        fs::create_directories(file_.parent_path());
-        std::ofstream(file_) << text;
+    std::string onDisk() const {
+        std::ifstream in(file_);
+        return {std::istreambuf_iterator<char>(in), {}};
     }
 
-    std::vector<fs::path> setAside() const {
-        std::vector<fs::path> found;
-        for (const auto& entry : fs::directory_iterator(file_.parent_path())) {
-            if (entry.path().filename().string().starts_with("defaults.json.unreadable-")) {
-                found.push_back(entry.path());
-            }
-        }
-        return found;
+    void writeRaw(const std::string& text) const {
+        fs::create_directories(file_.parent_path());
+        std::ofstream(file_) << text;
     }
 
     fs::path root_;
     fs::path file_;
 };
 
-// Strings and booleans on the whole road are checked in tests/e2e.
-TEST_F(SettingsFileStoreTest, OtherTypesReadAsAbsentAndUnknownKeysAreKept) {
+// Strings and booleans on the whole road are checked in tests/e2e, and so is
+// the file's own mode.
+TEST_F(SettingsFileStoreTest, OtherTypesReadAsAbsentUnknownKeysAreKeptAndTheFolderIsPrivate) {
     writeRaw(R"({"server_url": 42, "future": [1, 2]})");
+    fs::permissions(file_.parent_path(), fs::perms(0755));
     {
         SettingsFileStore store(file_);
         EXPECT_EQ(store.objectForKey(keys::serverUrl), std::nullopt) << "a number is no address";
         store.setObject("true", keys::username);  // a string that looks like a flag
     }
+    EXPECT_EQ(modeOf(file_.parent_path()), 0700u) << "tightened on the next write";
     EXPECT_EQ(SettingsFileStore(file_).objectForKey(keys::username),
               SettingValue{std::string("true")});
-    std::ifstream in(file_);
-    EXPECT_EQ(nlohmann::json::parse(in)["future"], nlohmann::json::parse("[1, 2]"));
-}
+    EXPECT_EQ(nlohmann::json::parse(onDisk())["future"], nlohmann::json::parse("[1, 2]"));
 
-// The file holds passwords; its own mode is checked in tests/e2e.
-TEST_F(SettingsFileStoreTest, TheFolderIsPrivateFromTheFirstWriteAndStaysSo) {
-    SettingsFileStore store(file_);
-    store.setObject("secret", keys::userpassword);
-    EXPECT_EQ(modeOf(file_.parent_path()), 0700u);
-    fs::permissions(file_.parent_path(), fs::perms(0755));
-    store.setObject("secret2", keys::userpassword);
-    EXPECT_EQ(modeOf(file_.parent_path()), 0700u) << "tightened on the next write";
+    // A plain file where the folder should be: no write can succeed, even as root.
+    std::ofstream(root_ / "blocked") << "not a folder";
+    SettingsFileStore blocked(root_ / "blocked" / "defaults.json");
+    blocked.setObject("other", keys::username);  // must neither throw nor crash
+    EXPECT_EQ(storedString(blocked, keys::username), "other") << "kept in memory";
 }
 
 TEST_F(SettingsFileStoreTest, AnUnreadableFileIsSetAsideAndTheStoreStartsEmpty) {
@@ -85,20 +78,17 @@ TEST_F(SettingsFileStoreTest, AnUnreadableFileIsSetAsideAndTheStoreStartsEmpty) 
         writeRaw(bad);
         SettingsFileStore store(file_);
         EXPECT_EQ(store.objectForKey(keys::vpnUserName), std::nullopt);
-        const auto aside = setAside();
+        std::vector<fs::path> aside;
+        for (const auto& entry : fs::directory_iterator(file_.parent_path())) {
+            if (entry.path().filename().string().starts_with("defaults.json.unreadable-")) {
+                aside.push_back(entry.path());
+            }
+        }
         ASSERT_EQ(aside.size(), 1u);
         std::ifstream kept(aside.front());
         EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), bad) << "kept intact";
         fs::remove(aside.front());
     }
-}
-
-TEST_F(SettingsFileStoreTest, AWriteThatCannotHappenIsSurvived) {
-    // A plain file where the folder should be: no write can succeed, even as root.
-    std::ofstream(root_ / "blocked") << "not a folder";
-    SettingsFileStore store(root_ / "blocked" / "defaults.json");
-    store.setObject("other", keys::username);  // must neither throw nor crash
-    EXPECT_EQ(storedString(store, keys::username), "other") << "the running client keeps the value";
 }
 
 // Another session of the same user writes between this one's load and write.
@@ -107,12 +97,10 @@ TEST_F(SettingsFileStoreTest, TwoClientsWritingInTurnLoseNothing) {
     const pid_t other = ::fork();
     ASSERT_GE(other, 0);
     if (other == 0) {
-        SettingsFileStore theirs(file_);
-        theirs.setObject("theirs.example", keys::serverUrl);
+        SettingsFileStore(file_).setObject("theirs.example", keys::serverUrl);
         ::_exit(0);
     }
-    int status = 0;
-    ASSERT_EQ(::waitpid(other, &status, 0), other);
+    ASSERT_EQ(::waitpid(other, nullptr, 0), other);
     mine.setObject("admin", keys::username);
     mine.setBool(true, keys::autoLogin);
 
@@ -139,8 +127,7 @@ TEST_F(SettingsFileStoreTest, OnlyTheUsersOwnFolderAndFileAreRead) {
         EXPECT_EQ(store.objectForKey(keys::serverUrl), std::nullopt);
         store.setObject("mine.example", keys::serverUrl);
         EXPECT_EQ(storedString(store, keys::serverUrl), "mine.example") << "kept in memory";
-        std::ifstream in(file_);
-        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), planted) << "not written";
+        EXPECT_EQ(onDisk(), planted) << "not written";
         fs::remove_all(file_.parent_path());
     }
     // Ours, but writable by the group: tightened, then read.
@@ -170,29 +157,32 @@ TEST(SettingsFileStorePath, WithoutHomeTheHomeFolderComesFromThePasswordDatabase
 }
 
 // A writer killed at any instant leaves a file that parses and holds one of the
-// values it wrote, never a torn one.
+// values it wrote, never a torn or a missing one.
 TEST_F(SettingsFileStoreTest, KilledWriterNeverLeavesATornFile) {
     std::mt19937 random(20261206);
     std::uniform_int_distribution<int> pauseMicros(200, 20000);
-    constexpr int kills = 25;
-    for (int round = 0; round < kills; ++round) {
+    bool written = false;
+    for (int round = 0; round < 25; ++round) {
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            ::execl(SETTINGS_WRITER, SETTINGS_WRITER, file_.c_str(), static_cast<char*>(nullptr));
-            ::_exit(127);
+            SettingsFileStore store(file_);
+            for (long n = 0;; ++n) {
+                store.setObject("value-" + std::to_string(n) + std::string(512, 'x'), "k");
+                store.setBool(n % 2 == 0, "flag");
+            }
         }
         std::this_thread::sleep_for(std::chrono::microseconds(pauseMicros(random)));
         ::kill(child, SIGKILL);
         int status = 0;
         ::waitpid(child, &status, 0);
         ASSERT_TRUE(WIFSIGNALED(status)) << "the writer stopped by itself: " << status;
-
         if (!fs::exists(file_)) {
-            continue;  // killed before its first write finished
+            ASSERT_FALSE(written) << "the file went missing after kill " << round;
+            continue;  // killed before the first write finished
         }
-        std::ifstream in(file_);
-        const auto saved = nlohmann::json::parse(in, nullptr, false);
+        written = true;
+        const auto saved = nlohmann::json::parse(onDisk(), nullptr, false);
         ASSERT_FALSE(saved.is_discarded()) << "torn file after kill " << round;
         ASSERT_TRUE(saved["k"].is_string());
         EXPECT_TRUE(saved["k"].get<std::string>().starts_with("value-"));

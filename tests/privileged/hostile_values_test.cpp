@@ -12,11 +12,8 @@ namespace {
 namespace fs = std::filesystem;
 using test_support::TempFolder;
 
-// Every command the client issues, built from hostile values and run through
-// the real interpreter and /bin/sh, must reach its program as exactly those
-// values. A `sudo` in the compat folder stands in for the real one and
-// records its arguments, and the secret files it is given, instead of running
-// anything.
+// The compat folder holds a `sudo` that records its arguments (and the
+// content of the secret files it is given) instead of running anything.
 class HostileValues : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -28,82 +25,70 @@ class HostileValues : public ::testing::Test {
             compat / "sudo",
             "#!/bin/sh\nd=${0%/*}; printf '%s\\0' \"$@\" > \"$d/record\"\n"
             "for a; do case $a in */tidewaterlink-secrets-*/*) cat \"$a\" > \"$d/${a##*/}\";; "
-            "esac; "
-            "done\n");
-    }
-
-    std::vector<std::string> values() const {
-        const std::string touch = "touch " + canary.string();
-        return {
-            "it's \"quoted\"",
-            "back\\slash\\\\ and \\\" and \\n",
-            "$(" + touch + ")",
-            "x; " + touch + " && " + touch + " | " + touch,
-            "line\n" + touch,
-            "  blanks  and\ttabs ",
-            "",
-            "--force",
-            "*",
-            "$HOME ~",
-            "$HOME",
-            "a;b",
-            "`id`",
-        };
+            "esac; done\n");
     }
 
     // Runs the statement and gives back the arguments the stand-in received,
     // with each secret file's path replaced by its content.
     std::vector<std::string> recorded(const std::string& source,
                                       const std::vector<ScriptSecret>& secrets = {}) {
-        fs::remove(record);
-        const auto result = PosixScriptInterpreter(compat, {}, {runtime})
-                                .execute(source, ScriptOptions{.secrets = secrets});
+        fs::remove(compat / "record");
+        const auto result =
+            PosixScriptInterpreter(compat, {}, {runtime}).execute(source, {.secrets = secrets});
         EXPECT_TRUE(result.ok) << result.error;
-        std::vector<std::string> arguments;
-        const std::string text = test_support::readFile(record);
-        for (std::size_t start = 0, end; (end = text.find('\0', start)) != std::string::npos;
-             start = end + 1) {
-            arguments.push_back(text.substr(start, end - start));
-            if (arguments.back().starts_with(runtime.string() + "/")) {
-                arguments.back() =
-                    test_support::readFile(compat / fs::path(arguments.back()).filename());
+        auto arguments = test_support::lines(test_support::readFile(compat / "record"), '\0');
+        for (auto& argument : arguments) {
+            if (argument.starts_with(runtime.string() + "/")) {
+                argument = test_support::readFile(compat / fs::path(argument).filename());
             }
         }
-        EXPECT_FALSE(fs::exists(canary)) << "a value ran as a command";
+        EXPECT_FALSE(fs::exists(temp / "canary")) << "a value ran as a command";
         EXPECT_TRUE(fs::is_empty(runtime)) << "the secrets are gone";
         return arguments;
     }
 
-    std::vector<std::string> createArguments(const std::string& value) const {
-        return {tool.string(),     "create",     "--l2tp",
-                "Tidewaterlink",   "--endpoint", value,
-                "--force",         "--username", value,
-                "--password-file", value,        "--shared-secret-file",
-                "psk731"};
-    }
-
     TempFolder temp;
     fs::path compat = temp / "compat";
-    fs::path record = compat / "record";
     fs::path runtime = temp / "run";
-    fs::path canary = temp / "canary";
-    // The bundle may sit anywhere, so its path is hostile too.
-    fs::path tool = temp / "it's \"a\" $(touch canary) `touch canary`; ü" / "macosvpn";
 };
 
-// Privileged statements too, in the administrator pair as well, where they run
-// directly (as root).
+// Every command the client issues, built from hostile values, must reach its
+// program as exactly those values; privileged statements too, where they run
+// directly (as root). The bundle may sit anywhere, so its path is hostile too.
 TEST_F(HostileValues, ReachTheToolAsExactlyTheirArguments) {
-    for (const auto& value : values()) {
+    const fs::path tool = temp / "it's \"a\" $(touch canary) `touch canary`; ü" / "macosvpn";
+    const std::string touch = "touch " + (temp / "canary").string();
+    const std::string values[] = {
+        "it's \"quoted\"",
+        "back\\slash\\\\ and \\\" and \\n",
+        "$(" + touch + ")",
+        "x; " + touch + " && " + touch + " | " + touch,
+        "line\n" + touch,
+        "  blanks  and\ttabs ",
+        "",
+        "--force",
+        "*",
+        "$HOME ~",
+        "$HOME",
+        "a;b",
+        "`id`",
+    };
+    for (const auto& value : values) {
         SCOPED_TRACE(value);
         const auto create = commands::createService(tool.string(), value, value);
         const auto secrets = commands::createServiceSecrets(value);
-        EXPECT_EQ(recorded(plainScript(create), secrets), createArguments(value));
+        const std::vector<std::string> arguments{tool,         "create",
+                                                 "--l2tp",     "Tidewaterlink",
+                                                 "--endpoint", value,
+                                                 "--force",    "--username",
+                                                 value,        "--password-file",
+                                                 value,        "--shared-secret-file",
+                                                 "psk731"};
+        EXPECT_EQ(recorded(plainScript(create), secrets), arguments);
         EXPECT_EQ(recorded(plainScript(commands::copyTool(value))),
                   (std::vector<std::string>{"cp", value, "/usr/local"}));
         if (::geteuid() == 0) {
-            EXPECT_EQ(recorded(privilegedScript(create, value, value), secrets),
-                      createArguments(value));
+            EXPECT_EQ(recorded(privilegedScript(create, value, value), secrets), arguments);
         }
     }
 }

@@ -5,18 +5,23 @@
 #include <grp.h>
 #include <pwd.h>
 #include <sched.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstring>
 #include <fstream>
 #include <iostream>
 #include <memory>
 #include <random>
-#include <sstream>
+#include <thread>
+
+#include "child_command.h"
 
 namespace twl::test_support {
 namespace {
@@ -52,17 +57,18 @@ std::string passwordHash(const std::string& password) {
     return hash != nullptr && hash[0] == '$' ? hash : "";
 }
 
-uid_t freeId() {
+// The first of two ids in a row that no user or group has.
+uid_t twoFreeIds() {
+    const auto taken = [](uid_t id) { return ::getpwuid(id) || ::getgrgid(id); };
     for (uid_t id = 61000; id < 65000; ++id) {
-        if (::getpwuid(id) == nullptr && ::getgrgid(id) == nullptr) {
+        if (!taken(id) && !taken(id + 1)) {
             return id;
         }
     }
     return 0;
 }
 
-// The file's lines without any stale entry of our users (the sandbox prefix),
-// then ours.
+// The file's lines without any stale entry of our users, then ours.
 std::string withEntries(const fs::path& file, const std::string& entries) {
     std::ifstream in(file);
     std::string kept;
@@ -79,157 +85,211 @@ bool writeFile(const fs::path& file, const std::string& text, mode_t mode) {
            ::chmod(file.c_str(), mode) == 0;
 }
 
-bool bindOver(const fs::path& source, const fs::path& target) {
-    return ::mount(source.c_str(), target.c_str(), nullptr, MS_BIND, nullptr) == 0;
+// The user's ids and a plain environment of the user's, nothing of the caller's.
+bool switchTo(const SandboxUser& user, const fs::path& home) {
+    if (::setgroups(0, nullptr) != 0 || ::setgid(user.id) != 0 || ::setuid(user.id) != 0 ||
+        ::chdir(home.c_str()) != 0) {
+        return false;
+    }
+    ::prctl(PR_SET_DUMPABLE, 1);  // a sanitizer's leak check stops the process's threads
+    ::clearenv();
+    const std::pair<const char*, std::string> variables[] = {
+        {"HOME", home},
+        {"PATH", "/usr/local/bin:/usr/bin:/bin"},
+        {"LANG", "C"},
+        {"USER", user.name},
+        {"LOGNAME", user.name}};
+    for (const auto& [name, value] : variables) {
+        ::setenv(name, value.c_str(), 1);
+    }
+    return true;
 }
 
-bool tmpfsOver(const fs::path& target, const char* options) {
-    return ::mount("twl-sandbox", target.c_str(), "tmpfs", 0, options) == 0;
+bool endsWithin(pid_t pid, int tenthsOfASecond) {
+    for (int waited = 0; waited < tenthsOfASecond; ++waited) {
+        if (::waitpid(pid, nullptr, WNOHANG) != 0) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
 }
 
 }  // namespace
 
 PrivateSystem::~PrivateSystem() {
-    if (!workspace_.empty()) {
-        ::umount2(workspace_.c_str(), MNT_DETACH);
-        ::rmdir(workspace_.c_str());
+    // Newest first: a daemon goes before the bus it talks on.
+    for (auto pid = started_.rbegin(); pid != started_.rend(); ++pid) {
+        if (::waitpid(*pid, nullptr, WNOHANG) == 0 && ::kill(*pid, SIGTERM) == 0 &&
+            !endsWithin(*pid, 50)) {
+            ::kill(*pid, SIGKILL);
+            ::waitpid(*pid, nullptr, 0);
+        }
+    }
+    // Back home, so that a next test starts from the host's system (the
+    // namespaces go with their last process); joining one moves to its root.
+    if (home_[1] >= 0 && ::setns(home_[0], CLONE_NEWNET) == 0 &&
+        ::setns(home_[1], CLONE_NEWNS) == 0) {
+        [[maybe_unused]] const int back = ::fchdir(home_[2]);
+    }
+    for (const int fd : home_) {
+        ::close(fd);
     }
 }
 
-std::string PrivateSystem::setUp() {
-    if (::unshare(CLONE_NEWNS) != 0) {
-        return lastError("cannot make a private mount namespace");
+std::string PrivateSystem::enter(bool ownNetwork) {
+    if (::geteuid() != 0) {
+        return "needs root: namespaces, users and daemons of the test's own";
+    }
+    home_ = {::open("/proc/self/ns/net", O_RDONLY | O_CLOEXEC),
+             ::open("/proc/self/ns/mnt", O_RDONLY | O_CLOEXEC),
+             ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+    if (::unshare(CLONE_NEWNS | (ownNetwork ? CLONE_NEWNET : 0)) != 0) {
+        return lastError("cannot make private namespaces");
     }
     // Nothing mounted from here on may reach the host's namespace.
     if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
         return lastError("cannot make the mounts private");
     }
+    if (auto why = tmpfsOver("/run"); !why.empty()) {
+        return why;
+    }
+    fs::create_directory(drop());
+    ::chmod(drop().c_str(), 01777);
+    if (!ownNetwork) {
+        return {};
+    }
+    // /sys/class/net shows the namespace of whoever mounted /sys; nothing here
+    // depends on it, so a container that forbids this is no reason to skip.
+    ::mount("sysfs", "/sys", "sysfs", 0, nullptr);
+    return tools::runCommand({"ip", "link", "set", "lo", "up"}).exitCode == 0
+               ? ""
+               : "cannot bring loopback up in the new network namespace";
+}
+
+std::string PrivateSystem::tmpfsOver(const fs::path& folder, const char* options) {
+    return ::mount("twl-private", folder.c_str(), "tmpfs", 0, options) == 0
+               ? ""
+               : lastError("cannot put a tmpfs over " + folder.string());
+}
+
+std::string PrivateSystem::bindOver(const fs::path& file, const fs::path& target) {
+    return ::mount(file.c_str(), target.c_str(), nullptr, MS_BIND, nullptr) == 0
+               ? ""
+               : lastError("cannot mount " + file.string() + " over " + target.string());
+}
+
+std::string PrivateSystem::addSudoUsers() {
     struct stat sudo {};
     if (::stat(sudoProgram, &sudo) != 0 || sudo.st_uid != 0 || (sudo.st_mode & S_ISUID) == 0) {
         return "sudo is not installed setuid root at /usr/bin/sudo";
     }
-    std::string pattern = "/tmp/twl-sudo-sandbox-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        return lastError("cannot make a workspace");
+    const uid_t id = twoFreeIds();
+    if (id == 0) {
+        return "no two free user ids";
     }
-    workspace_ = pattern;
-    if (!tmpfsOver(workspace_, "mode=0755")) {
-        return lastError("cannot mount a tmpfs workspace");
-    }
-    fs::create_directory(drop());
-    ::chmod(drop().c_str(), 01777);
-
-    if (auto why = mountUserDatabase(); !why.empty()) {
-        return why;
-    }
-    if (auto why = mountSudoers(); !why.empty()) {
-        return why;
-    }
-    hideSudoState();
-    if (!sudoWorks()) {
-        return "setuid sudo does not work here (sudo -n true fails for a NOPASSWD user)";
-    }
-    return {};
-}
-
-std::string PrivateSystem::mountUserDatabase() {
-    asker_ = SandboxUser{"twlsudoasker", freeId(), randomPassword()};
-    if (asker_.id == 0) {
-        return "no free user id";
-    }
-    // Taken only once the first is in the files, so look past it by hand.
-    trusted_ = SandboxUser{"twlsudotrusted", asker_.id + 1, randomPassword()};
-    if (::getpwuid(trusted_.id) != nullptr || ::getgrgid(trusted_.id) != nullptr) {
-        return "no second free user id";
-    }
+    asker_ = SandboxUser{"twlsudoasker", id, randomPassword()};
+    trusted_ = SandboxUser{"twlsudotrusted", id + 1, randomPassword()};
     std::string users, shadows, groups;
     for (const auto* user : {&asker_, &trusted_}) {
         const auto hash = passwordHash(user->password);
         if (hash.empty()) {
             return "crypt(3) cannot make a SHA-512 password hash";
         }
-        const auto id = std::to_string(user->id);
-        users += user->name + ":x:" + id + ":" + id + "::/nonexistent:/bin/sh\n";
+        const auto ids = std::to_string(user->id);
+        users += user->name + ":x:" + ids + ":" + ids + "::/nonexistent:/bin/sh\n";
         shadows += user->name + ":" + hash + ":19000:0:99999:7:::\n";
-        groups += user->name + ":x:" + id + ":\n";
+        groups += user->name + ":x:" + ids + ":\n";
     }
-    const std::tuple<const char*, const std::string&, mode_t> files[] = {
+    const std::tuple<std::string, const std::string&, mode_t> files[] = {
         {"passwd", users, 0644}, {"shadow", shadows, 0640}, {"group", groups, 0644}};
     for (const auto& [name, entries, mode] : files) {
-        const fs::path real = fs::path("/etc") / name;
-        const fs::path copy = workspace_ / name;
-        if (!writeFile(copy, withEntries(real, entries), mode) || !bindOver(copy, real)) {
-            return lastError(std::string("cannot put a copy over ") + real.string());
+        const fs::path real = "/etc/" + name, copy = "/run/twl-" + name;
+        if (!writeFile(copy, withEntries(real, entries), mode)) {
+            return lastError("cannot write " + copy.string());
+        }
+        if (auto why = bindOver(copy, real); !why.empty()) {
+            return why;
         }
     }
     const passwd* found = ::getpwnam(asker_.name.c_str());
     if (found == nullptr || found->pw_uid != asker_.id) {
         return "the user database is not read from /etc/passwd here (a caching service?)";
     }
-    return {};
-}
-
-std::string PrivateSystem::mountSudoers() {
-    const fs::path folder = workspace_ / "sudoers.d";
-    fs::create_directory(folder);
-    ::chmod(folder.c_str(), 0755);
     // No syslog, lecture or mail: sudo must leave no trace outside this namespace.
-    const std::string rules =
+    const fs::path rules = "/run/twl-sudoers.d";
+    fs::create_directory(rules);
+    const std::string text =
         "Defaults logfile=" + sudoLog().string() + ", loglinelen=0\n" + "Defaults:" + asker_.name +
         ", " + trusted_.name + " !syslog, !lecture, !mail_badpass\n" + asker_.name +
         " ALL=(ALL:ALL) ALL\n" + trusted_.name + " ALL=(ALL:ALL) NOPASSWD: ALL\n";
-    if (!writeFile(folder / "twl-sandbox", rules, 0440) || !bindOver(folder, "/etc/sudoers.d")) {
-        return lastError("cannot put a sudoers drop-in folder in place");
+    if (!writeFile(rules / "twl-sandbox", text, 0440) || ::chmod(rules.c_str(), 0755) != 0) {
+        return lastError("cannot write the sudoers rules");
     }
-    return {};
-}
-
-void PrivateSystem::hideSudoState() {
-    for (const char* folder : {"/run/sudo", "/var/lib/sudo"}) {
-        if (fs::is_directory(folder)) {
-            tmpfsOver(folder, "mode=0711");
-        }
+    if (auto why = bindOver(rules, "/etc/sudoers.d"); !why.empty()) {
+        return why;
     }
-    if (fs::exists(fs::symlink_status("/dev/log"))) {
-        const fs::path blank = workspace_ / "no-log";
-        writeFile(blank, "", 0644);
-        bindOver(blank, "/dev/log");
+    if (fs::is_directory("/var/lib/sudo")) {
+        tmpfsOver("/var/lib/sudo", "mode=0711");
     }
-}
-
-bool PrivateSystem::sudoWorks() const {
-    return runAs(trusted_, [] {
+    if (fs::exists("/dev/log") && writeFile("/run/twl-no-log", "", 0644)) {
+        bindOver("/run/twl-no-log", "/dev/log");
+    }
+    const bool works = runAs(trusted_, [] {
         const int devNull = ::open("/dev/null", O_RDWR);
         ::dup2(devNull, STDIN_FILENO);
         ::dup2(devNull, STDOUT_FILENO);
         ::execl(sudoProgram, "sudo", "-n", "--", "/bin/true", static_cast<char*>(nullptr));
         return 127;
     });
+    return works ? "" : "setuid sudo does not work here (sudo -n true fails for a NOPASSWD user)";
+}
+
+pid_t PrivateSystem::start(const std::function<int()>& body) {
+    std::cout.flush();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        int status = 127;
+        try {
+            status = body();
+        } catch (...) {
+            // Never back into the test's own code: this is a copy of it.
+        }
+        ::_exit(status);
+    }
+    if (pid > 0) {
+        started_.push_back(pid);
+    }
+    return pid;
 }
 
 bool PrivateSystem::runAs(const SandboxUser& user, const std::function<int()>& body) {
     std::cout.flush();
     const pid_t pid = ::fork();
-    if (pid < 0) {
-        return false;
-    }
     if (pid == 0) {
-        if (::setgroups(0, nullptr) != 0 || ::setgid(user.id) != 0 || ::setuid(user.id) != 0 ||
-            ::chdir("/") != 0) {
-            ::_exit(111);
-        }
-        ::clearenv();
-        ::setenv("PATH", "/usr/bin:/bin", 1);
-        ::setenv("HOME", "/", 1);
-        ::setenv("LANG", "C", 1);
-        ::setenv("USER", user.name.c_str(), 1);
-        const int status = body();
+        const int status = switchTo(user, "/") ? body() : 111;
         std::cout.flush();
         ::_exit(status);
     }
     int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
+}
+
+std::string PrivateSystem::become(const SandboxUser& user, const fs::path& home) {
+    fs::create_directories(home / "run");
+    for (const auto& folder : {home, home / "run"}) {
+        if (::chown(folder.c_str(), user.id, user.id) != 0 || ::chmod(folder.c_str(), 0700) != 0) {
+            return "cannot give the user a home";
+        }
+    }
+    if (!switchTo(user, home)) {
+        return "cannot become " + user.name;
+    }
+    ::setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", (home / "run").c_str(), 1);
+    return {};
 }
 
 }  // namespace twl::test_support

@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -15,11 +16,12 @@ struct SandboxUser {
     std::string password;
 };
 
-// A private mount namespace in which two throwaway users exist and may use
-// sudo: `asker` has to give its password, `trusted` has a NOPASSWD rule. The
-// user, shadow and group files and the sudoers drop-in folder are temporary
-// copies mounted over the real ones, so the host never changes, even if the
-// process dies half-way. Needs root.
+// A system of the test's own: the test process moves into a private mount
+// namespace (and, if asked, a network namespace with loopback up) with a tmpfs
+// over /run, and everything it changes from there (users, sudoers, system
+// folders, programs) is a mount of that namespace, so the host never changes,
+// even if the test dies half-way. Processes it starts die with the test.
+// Needs root. Each step gives back empty once done, else why it could not be.
 class PrivateSystem {
   public:
     PrivateSystem() = default;
@@ -27,28 +29,34 @@ class PrivateSystem {
     PrivateSystem(const PrivateSystem&) = delete;
     PrivateSystem& operator=(const PrivateSystem&) = delete;
 
-    // Empty once everything is in place, else why it could not be.
-    std::string setUp();
+    std::string enter(bool ownNetwork = false);
+    // A tmpfs over `folder`; `file` seen at `target` (both must exist).
+    std::string tmpfsOver(const std::filesystem::path& folder, const char* options = "mode=0755");
+    std::string bindOver(const std::filesystem::path& file, const std::filesystem::path& target);
 
+    // Two throwaway users who may use sudo: `asker` has to give its password,
+    // `trusted` has a NOPASSWD rule. sudo logs to sudoLog() and nowhere else.
+    std::string addSudoUsers();
     const SandboxUser& asker() const { return asker_; }
     const SandboxUser& trusted() const { return trusted_; }
     // Writable by everyone; commands leave their traces here.
-    std::filesystem::path drop() const { return workspace_ / "drop"; }
-    // Where sudo logs every command it runs or refuses, one line each.
-    std::filesystem::path sudoLog() const { return workspace_ / "sudo.log"; }
+    static std::filesystem::path drop() { return "/run/twl-drop"; }
+    static std::filesystem::path sudoLog() { return "/run/twl-sudo.log"; }
 
+    // Runs body in a child that dies with the test; one still running when this
+    // object goes gets SIGTERM, then SIGKILL.
+    pid_t start(const std::function<int()>& body);
     // Runs body in a child process as the user; true when it ended with 0.
     static bool runAs(const SandboxUser& user, const std::function<int()>& body);
+    // This process becomes the user for good, in a desktop session of its own
+    // under `home` (HOME, XDG_CONFIG_HOME, a 0700 XDG_RUNTIME_DIR).
+    static std::string become(const SandboxUser& user, const std::filesystem::path& home);
 
   private:
-    std::string mountUserDatabase();
-    std::string mountSudoers();
-    void hideSudoState();
-    bool sudoWorks() const;
-
-    std::filesystem::path workspace_;
+    std::array<int, 3> home_{-1, -1, -1};  // network and mount namespaces, working folder
     SandboxUser asker_;
     SandboxUser trusted_;
+    std::vector<pid_t> started_;
 };
 
 }  // namespace twl::test_support

@@ -5,19 +5,16 @@
 #include <gmock/gmock.h>
 #include <signal.h>
 #include <sys/wait.h>
-#include <chrono>
-#include <thread>
 
-#include "app/app_context.h"
-#include "app/settings_keys.h"
-#include "fakes/memory_settings_store.h"
-#include "fakes/virtual_run_loop.h"
-#include "platform/posix/background_script_interpreter.h"
+#include <chrono>
+#include <fstream>
+#include <nlohmann/json.hpp>
+
 #include "platform/posix/posix_script_interpreter.h"
+#include "private_system.h"
+#include "privileged/commands.h"
 #include "privileged/script_runner.h"
-#include "sandboxed_test.h"
 #include "test_support.h"
-#include "vpn/vpn_service.h"
 
 namespace twl {
 namespace {
@@ -25,13 +22,48 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using nlohmann::json;
-using SudoElevation = test_support::SandboxedTest;
+using test_support::PrivateSystem;
 
 json outcome(const ScriptResult& result) {
     return {{"ok", result.ok}, {"descriptor", result.descriptor}, {"error", result.error}};
 }
 
+class SudoElevation : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        auto why = system.enter();
+        if (!why.empty() || !(why = system.addSudoUsers()).empty()) {
+            GTEST_SKIP() << why;
+        }
+    }
+
+    // Runs body as the user in a child process and gives back the JSON it
+    // returned (null when the child did not end well).
+    json as(const test_support::SandboxUser& user, const std::function<json()>& body) {
+        const auto file = PrivateSystem::drop() / ("seen-" + std::to_string(++runs));
+        const bool ended = PrivateSystem::runAs(user, [&] {
+            std::ofstream(file) << body().dump(-1, ' ', false, json::error_handler_t::replace);
+            return 0;
+        });
+        std::ifstream in(file);
+        return ended ? json::parse(in, nullptr, false) : json();
+    }
+
+    PrivateSystem system;
+    int runs = 0;
+};
+
+// The right password runs the command as root, and the command cannot read
+// the password from its stdin, whether sudo read it or, under a NOPASSWD rule,
+// left it unread. Nothing else runs at all.
 TEST_F(SudoElevation, RightPasswordRunsAsRootAndNothingElseRunsAtAll) {
+    for (const auto* user : {&system.asker(), &system.trusted()}) {
+        const json seen = as(*user, [&] {
+            return outcome(PosixScriptInterpreter("").execute(privilegedScript(
+                "id -u; cat; readlink /proc/$$/fd/0", user->name, user->password)));
+        });
+        EXPECT_EQ(seen, outcome({true, "0\n/dev/null\n", ""})) << user->name;
+    }
     const auto& user = system.asker();
     const std::tuple<const char*, std::string, std::string> refused[] = {
         {"wrong password", user.name, user.password + "x"},
@@ -41,36 +73,21 @@ TEST_F(SudoElevation, RightPasswordRunsAsRootAndNothingElseRunsAtAll) {
         {"password with a NUL", user.name, user.password + std::string(1, '\0') + "x"},
     };
     const json seen = as(user, [&] {
-        PosixScriptInterpreter shell("");
-        json cases{
-            {"right", outcome(shell.execute(privilegedScript("id -u", user.name, user.password)))}};
+        json cases;
         for (const auto& [name, userName, password] : refused) {
             const auto trace = system.drop() / name;
-            cases[name] = outcome(shell.execute(
+            cases[name] = outcome(PosixScriptInterpreter("").execute(
                 privilegedScript("touch '" + trace.string() + "'", userName, password)));
             cases[name]["ran"] = fs::exists(trace);
         }
         return cases;
     });
-    EXPECT_EQ(seen.at("right"), outcome({true, "0\n", ""}));
     for (const auto& [name, userName, password] : refused) {
         const json& attempt = seen.at(name);
         EXPECT_FALSE(attempt["ok"]) << attempt;
         EXPECT_FALSE(attempt["ran"]) << attempt;
         EXPECT_TRUE(attempt["error"].get<std::string>().starts_with("authorisation failed"))
             << attempt;
-    }
-}
-
-// With a password that sudo reads, and with a NOPASSWD rule that leaves the
-// password unread in sudo's stdin.
-TEST_F(SudoElevation, CommandCannotReadThePasswordFromItsStdin) {
-    for (const auto* user : {&system.asker(), &system.trusted()}) {
-        const json seen = as(*user, [&] {
-            return outcome(PosixScriptInterpreter("").execute(
-                privilegedScript("cat; readlink /proc/$$/fd/0", user->name, user->password)));
-        });
-        EXPECT_EQ(seen, outcome({true, "/dev/null\n", ""})) << user->name;
     }
 }
 
@@ -100,18 +117,19 @@ TEST_F(SudoElevation, CommandOutlivingItsTimeIsStoppedThroughSudo) {
     EXPECT_TRUE(test_support::endsSoon(relayed)) << "the relayed SIGTERM reached the command";
     // What survived is ours to end, by its id.
     for (const json& stopped : seen) {
-        const auto pid = stopped["descriptor"].get<std::string>();
-        if (test_support::readFile("/proc/" + pid + "/cmdline").starts_with("sleep")) {
-            ::kill(std::stoi(pid), SIGKILL);
+        const pid_t pid = std::stoi(stopped["descriptor"].get<std::string>());
+        if (test_support::readFile("/proc/" + std::to_string(pid) + "/cmdline")
+                .starts_with("sleep")) {
+            ::kill(pid, SIGKILL);
         }
     }
 }
 
 // sudo's own log is the witness: neither sudo (the interpreter's and the
-// command's) records a secret, whether authorisation passes or fails, and the
-// secrets' folder goes either way. The tool is a stand-in that records its
-// arguments, and the mode and owner of each file it is given (and of its
-// folder) and its content.
+// command's) records a secret of the provisioning command, whether
+// authorisation passes or fails, and the secrets' folder goes either way. The tool is a stand-in
+// that records its arguments, and the mode and owner of each file it is given (and of its folder)
+// and its content.
 TEST_F(SudoElevation, ProvisioningKeepsTheSecretsOutOfSudosLog) {
     const auto& user = system.asker();
     const fs::path runtime = system.drop() / "run", tool = system.drop() / "macosvpn";
@@ -124,28 +142,16 @@ TEST_F(SudoElevation, ProvisioningKeepsTheSecretsOutOfSudosLog) {
         "cat \"$2\"; echo;; esac; shift; done >> \"$d/files\"\n");
     const std::string password = "Acc0untPassw0rdQx";
     for (const auto& adminPassword : {user.password + "x", user.password}) {
-        EXPECT_EQ(
-            as(user,
-               [&] {
-                   fakes::MemorySettingsStore store;
-                   store.setObject(user.name, keys::username);
-                   store.setObject(adminPassword, keys::userpassword);
-                   const PosixScriptInterpreter shell("", {}, {runtime});
-                   fakes::VirtualRunLoop loop;
-                   BackgroundScriptInterpreter interpreter(shell, loop);
-                   AppContext ctx{Services{.settings = &store, .interpreter = &interpreter}, {}};
-                   ctx.serverUrl = "vpn.example.net";
-                   ctx.accountUserName = "alice";
-                   ctx.accountPassword = password;
-                   bool ended = false;
-                   createVpnService(ctx, tool.string(), [&ended] { ended = true; });
-                   for (int wait = 0; !ended && wait < 3000; ++wait) {
-                       std::this_thread::sleep_for(std::chrono::milliseconds(10));
-                       loop.runPending();
-                   }
-                   return json(ended && fs::is_empty(runtime));
-               }),
-            true)
+        EXPECT_EQ(as(user,
+                     [&] {
+                         const auto create =
+                             commands::createService(tool.string(), "vpn.example.net", "alice");
+                         PosixScriptInterpreter("", {}, {runtime})
+                             .execute(privilegedScript(create, user.name, adminPassword),
+                                      {.secrets = commands::createServiceSecrets(password)});
+                         return json(fs::is_empty(runtime));
+                     }),
+                  true)
             << "the secrets' folder is gone";
     }
     const auto log = test_support::readFile(system.sudoLog());

@@ -5,9 +5,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 namespace twl::test_support {
 
@@ -41,6 +43,15 @@ inline void writeExecutable(const std::filesystem::path& file, const std::string
 inline std::string readFile(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline std::vector<std::string> lines(const std::string& text, char end = '\n') {
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line, end);) {
+        result.push_back(line);
+    }
+    return result;
 }
 
 // Whether the process still runs; a zombie waiting for its parent does not.

@@ -30,6 +30,8 @@ constexpr const char* sharedSecret = "0sNotBase64";
 const std::string otherUsers = "aaaaaaaa-0000-4000-8000-000000000001";
 const std::string ownerless = "aaaaaaaa-0000-4000-8000-000000000002";
 const std::string oddlyNamed = "aaaaaaaa-0000-4000-8000-000000000003";
+const fs::path files = PrivateNetworkManager::scratch();
+const fs::path bait = files / "bait";
 
 std::string slurp(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -40,10 +42,41 @@ bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
+// A field as `nmcli -g` prints it.
+std::string field(const std::string& uuid, const std::string& name) {
+    std::string value = runNmcli({"-g", name, "connection", "show", "uuid", uuid}).out;
+    return value.substr(0, value.find_last_not_of('\n') + 1);
+}
+
+// Every profile's uuid with its name.
+std::map<std::string, std::string> profiles() {
+    std::map<std::string, std::string> found;
+    std::istringstream uuids(runNmcli({"-g", "UUID", "connection", "show"}).out);
+    for (std::string uuid; std::getline(uuids, uuid);) {
+        found[uuid] = field(uuid, "connection.id");
+    }
+    return found;
+}
+
+Words createArgs(const std::string& gateway, const std::string& passwordFile = "password") {
+    return {"create",
+            "--l2tp",
+            "Tidewaterlink",
+            "--endpoint",
+            gateway,
+            "--username",
+            "alice",
+            "--password-file",
+            files / passwordFile,
+            "--shared-secret-file",
+            files / "shared-secret",
+            "--force"};
+}
+
 class RealNetworkManager : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (auto why = nm.start(); !why.empty()) {
+        if (auto why = nm.start(config); !why.empty()) {
             GTEST_SKIP() << why;
         }
         const passwd* nobody = ::getpwnam("nobody");
@@ -52,81 +85,56 @@ class RealNetworkManager : public ::testing::Test {
         }
         owner = nobody->pw_uid;
         // Where a caller's environment would send the tools.
-        fs::create_directories(bait() / "keyfiles");
-        std::ofstream(bait() / "nmcli") << "#!/bin/sh\necho \"$*\" >> " << bait() / "called\n";
-        fs::permissions(bait() / "nmcli", fs::perms::owner_all);
-        writeSecret("password", password);
+        fs::create_directories(bait / "keyfiles");
+        std::ofstream(bait / "nmcli") << "#!/bin/sh\necho \"$*\" >> " << bait / "called\n";
+        fs::permissions(bait / "nmcli", fs::perms::owner_all);
+        writeSecret("password", password + std::string("\n"));  // one line break is dropped
         writeSecret("shared-secret", sharedSecret);
     }
 
-    fs::path bait() const { return nm.scratch() / "bait"; }
-
-    void writeSecret(const std::string& name, const std::string& value) const {
-        const fs::path file = nm.scratch() / name;
-        std::ofstream(file) << value;
-        ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
-        ASSERT_EQ(::chown(file.c_str(), owner, owner), 0);
+    void writeSecret(const std::string& name, const std::string& value, mode_t mode = 0600) const {
+        std::ofstream(files / name) << value;
+        ASSERT_EQ(::chmod((files / name).c_str(), mode), 0);
+        ASSERT_EQ(::chown((files / name).c_str(), owner, owner), 0);
     }
 
-    CommandResult run(const char* tool, Words args) const {
+    static CommandResult run(const char* tool, Words args) {
         args.insert(args.begin(), tool);
-        return runCommand(args, {"PATH=" + bait().string() + ":/usr/bin:/bin",
-                                 "TIDEWATERLINK_NMCLI=" + (bait() / "nmcli").string(),
-                                 "TIDEWATERLINK_NM_KEYFILE_DIR=" + (bait() / "keyfiles").string()});
+        return runCommand(args, {"PATH=" + bait.string() + ":/usr/bin:/bin",
+                                 "TIDEWATERLINK_NMCLI=" + (bait / "nmcli").string(),
+                                 "TIDEWATERLINK_NM_KEYFILE_DIR=" + (bait / "keyfiles").string()});
     }
 
-    Words createArgs(const std::string& gateway) const {
-        const std::string files = nm.scratch().string() + "/";
-        return {"create",
-                "--l2tp",
-                "Tidewaterlink",
-                "--endpoint",
-                gateway,
-                "--username",
-                "alice",
-                "--password-file",
-                files + "password",
-                "--shared-secret-file",
-                files + "shared-secret",
-                "--force"};
-    }
-
-    CommandResult create(const std::string& gateway = "vpn.example.net") const {
+    static CommandResult create(const std::string& gateway = "vpn.example.net") {
         return run(MACOSVPN, createArgs(gateway));
     }
 
-    void addProfile(const std::string& uuid, const std::string& name,
-                    const std::string& permissions) const {
+    static void addProfile(const std::string& uuid, const std::string& name,
+                           const std::string& permissions) {
         const auto added =
-            nm.nmcli({"connection", "add", "type", "vpn", "vpn-type", "l2tp", "con-name", name,
+            runNmcli({"connection", "add", "type", "vpn", "vpn-type", "l2tp", "con-name", name,
                       "connection.uuid", uuid, "connection.permissions", permissions, "vpn.data",
                       "gateway=other.example.net"});
         ASSERT_EQ(added.exitCode, 0) << added.err;
     }
 
-    // A field as `nmcli -g` prints it.
-    std::string field(const std::string& uuid, const std::string& name) const {
-        std::string value = nm.nmcli({"-g", name, "connection", "show", "uuid", uuid}).out;
-        return value.substr(0, value.find_last_not_of('\n') + 1);
+    static void expectTheEnvironmentIgnored() {
+        EXPECT_FALSE(fs::exists(bait / "called")) << slurp(bait / "called");
+        EXPECT_TRUE(fs::is_empty(bait / "keyfiles"));
     }
 
-    // Every profile's uuid with its name.
-    std::map<std::string, std::string> profiles() const {
-        std::map<std::string, std::string> found;
-        std::istringstream uuids(nm.nmcli({"-g", "UUID", "connection", "show"}).out);
-        for (std::string uuid; std::getline(uuids, uuid);) {
-            found[uuid] = field(uuid, "connection.id");
-        }
-        return found;
-    }
-
-    void expectTheEnvironmentIgnored() const {
-        EXPECT_FALSE(fs::exists(bait() / "called")) << slurp(bait() / "called");
-        EXPECT_TRUE(fs::is_empty(bait() / "keyfiles"));
-    }
-
+    std::string config;
     PrivateNetworkManager nm;
     uid_t owner = 0;
+};
+
+// NetworkManager keeps its profiles elsewhere and refuses files in the usual
+// folder, though `nmcli connection load` still succeeds.
+class NetworkManagerReadingElsewhere : public RealNetworkManager {
+    void SetUp() override {
+        config = "[keyfile]\npath=" + (files / "elsewhere").string() + "\n";
+        RealNetworkManager::SetUp();
+    }
 };
 
 TEST_F(RealNetworkManager, CreateGivesOneL2tpProfileOfTheSecretsOwner) {
@@ -156,22 +164,70 @@ TEST_F(RealNetworkManager, CreateGivesOneL2tpProfileOfTheSecretsOwner) {
         EXPECT_TRUE(contains(text, line)) << line << " in:\n" << text;
     }
     // Nowhere else that NetworkManager keeps things.
-    const std::set<fs::path> given{keyfile, nm.scratch() / "password",
-                                   nm.scratch() / "shared-secret"};
-    for (const fs::path& folder : {fs::path("/run"), fs::path("/var/lib/NetworkManager"),
-                                   nm.scratch(), keyfile.parent_path()}) {
+    const std::set<fs::path> given{keyfile, files / "password", files / "shared-secret"};
+    for (const fs::path& folder :
+         {fs::path("/run"), fs::path("/var/lib/NetworkManager"), keyfile.parent_path()}) {
         for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-            const auto& file = entry.path();
-            if (!entry.is_regular_file() || given.contains(file)) {
+            if (!entry.is_regular_file() || given.contains(entry.path())) {
                 continue;
             }
-            const std::string content = slurp(file);
+            const std::string content = slurp(entry.path());
             for (const char* secret : {"pa,ss", "NotBase64", "MHNOb3RCYXNlNjQ"}) {
-                EXPECT_FALSE(contains(content, secret)) << file;
+                EXPECT_FALSE(contains(content, secret)) << entry.path();
             }
         }
     }
     expectTheEnvironmentIgnored();
+}
+
+// Secret files must be private small regular files of one owner; the gateway
+// a host name or an IPv4 address. Nothing is created and no secret repeated.
+TEST_F(RealNetworkManager, CreateRefusesWhatItCannotTrust) {
+    fs::create_symlink(files / "password", files / "link");
+    fs::create_directory(files / "folder");
+    ASSERT_EQ(::mkfifo((files / "fifo").c_str(), 0600), 0);
+    writeSecret("shared", "pa,ss", 0644);
+    writeSecret("readonly", "pa,ss", 0400);
+    writeSecret("large", std::string(4097, 'x'));
+    writeSecret("roots", "pa,ss");
+    ASSERT_EQ(::chown((files / "roots").c_str(), 0, 0), 0);
+    const std::string label63(63, 'a');
+    const std::string long253 =
+        label63 + "." + label63 + "." + label63 + "." + std::string(61, 'b');
+    const std::tuple<std::string, std::string, std::string> rows[] = {
+        // password file, gateway, why
+        {"link", "vpn.example.net", "is a symbolic link"},
+        {"shared", "vpn.example.net", "(mode 0600)"},
+        {"readonly", "vpn.example.net", "(mode 0600)"},
+        {"large", "vpn.example.net", "is larger than 4096 bytes"},
+        {"folder", "vpn.example.net", "is not a regular file"},
+        {"fifo", "vpn.example.net", "is not a regular file"},
+        {"missing", "vpn.example.net", "cannot open"},
+        {"roots", "vpn.example.net", "belong to different users"},
+        {"password", "", "invalid endpoint"},
+        {"password", "-vpn.example.net", "invalid endpoint"},
+        {"password", "vpn-.example.net", "invalid endpoint"},
+        {"password", "vpn..example.net", "invalid endpoint"},
+        {"password", "vpn_1.example.net", "invalid endpoint"},
+        {"password", label63 + "a.example", "invalid endpoint"},
+        {"password", long253 + "b", "invalid endpoint"},
+        {"password", "10.1.1", "invalid endpoint"},
+        {"password", "203.0.113.256", "invalid endpoint"},
+        {"password", "203.0.113.07", "invalid endpoint"},
+        {"password", "2001:db8::1", "invalid endpoint"},  // the L2TP plugin takes no IPv6
+    };
+    for (const auto& [file, gateway, why] : rows) {
+        const auto refused = run(MACOSVPN, createArgs(gateway, file));
+        EXPECT_EQ(refused.exitCode, 1) << file << " " << gateway;
+        EXPECT_TRUE(contains(refused.err, why)) << refused.err;
+        EXPECT_FALSE(contains(refused.err, "pa,ss")) << refused.err;
+    }
+    EXPECT_TRUE(profiles().empty());
+    // The longest names there are, and an address.
+    for (const std::string& gateway :
+         {label63 + ".example.", long253, std::string("203.0.113.7")}) {
+        EXPECT_EQ(create(gateway).exitCode, 0) << gateway;
+    }
 }
 
 // NetworkManager keeps no name unique: --force leaves one of this user's,
@@ -206,6 +262,14 @@ TEST_F(RealNetworkManager, AProfileThatCannotBeWrittenLeavesTheOldOne) {
     EXPECT_EQ(profiles(), before);
 }
 
+TEST_F(NetworkManagerReadingElsewhere, AProfileItRefusesLeavesTheOldOne) {
+    addProfile(ownerless, "Tidewaterlink", "");
+    const auto refused = create();
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(contains(refused.err, "the old connection is kept")) << refused.err;
+    EXPECT_EQ(profiles(), (std::map<std::string, std::string>{{ownerless, "Tidewaterlink"}}));
+}
+
 TEST_F(RealNetworkManager, StartingTellsNetworkManagersReason) {
     ASSERT_EQ(create().exitCode, 0);
     // No connection for the VPN to go over in an empty namespace.
@@ -226,12 +290,12 @@ TEST_F(RealNetworkManager, TheToolCannotBeInspectedWhileItHoldsTheSecrets) {
 #endif
     // An nmcli that tells whose the calling tool's memory is: root's when the
     // tool made itself non-dumpable, else the user's it runs as.
-    const fs::path teller = nm.scratch() / "teller";
+    const fs::path teller = files / "teller";
     std::ofstream(teller) << "#!/bin/sh\necho \"memory of $(stat -c %u /proc/$PPID/mem)\" >&2\n"
                              "exit 1\n";
     fs::permissions(teller, fs::perms::all & ~fs::perms::group_write & ~fs::perms::others_write);
-    ASSERT_EQ(::mount(teller.c_str(), nmcliProgram, nullptr, MS_BIND, nullptr), 0);
-    const fs::path tool = nm.scratch() / "macosvpn";
+    ASSERT_EQ(nm.system().bindOver(teller, nmcliProgram), "");
+    const fs::path tool = files / "macosvpn";
     fs::copy_file(MACOSVPN, tool);
     Words args = createArgs("vpn.example.net");
     args.insert(args.begin(), {"/usr/bin/setpriv", "--reuid=" + std::to_string(owner),
