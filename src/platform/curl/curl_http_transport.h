@@ -39,21 +39,16 @@ class CurlHttpTransport final : public HttpTransport {
 
     void sendJson(HttpRequestSpec request, JsonCompletion completion) override;
 
-    // Held to `bound` in all (and to the connect bound).
+    // Held to `bound` in all (and to the connect bound), on the same worker
+    // and connections as sendJson.
     void fetchText(const std::string& url, std::chrono::milliseconds bound,
                    TextCompletion completion) override;
-    // The same GET, blocking the calling thread; it keeps its own connection
-    // for the next call.
-    TextReply getText(const std::string& url, std::chrono::milliseconds bound);
 
   private:
-    struct Blocking;
-
     RunLoop& mainLoop_;
     std::unique_ptr<CaBundleFile> caBundle_;
     std::unique_ptr<TransferPolicy> policy_;
     std::unique_ptr<CurlWorker> worker_;
-    std::unique_ptr<Blocking> blocking_;
 };
 
 }  // namespace twl

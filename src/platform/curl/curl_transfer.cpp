@@ -27,7 +27,28 @@ bool isNamed(std::string_view header, std::string_view name) {
            });
 }
 
+// Moved all the way: a reply nested deeply enough is too costly to copy.
+template <typename Reply>
+std::function<void()> bound(std::function<void(Reply)> completion, Reply reply) {
+    return [completion = std::move(completion), reply = std::move(reply)]() mutable {
+        if (completion) {
+            completion(std::move(reply));
+        }
+    };
+}
+
+template <typename Reply>
+std::function<void()> boundError(std::function<void(Reply)> completion, std::string error) {
+    return bound(std::move(completion), Reply{std::nullopt, std::move(error)});
+}
+
 }  // namespace
+
+std::function<void()> errorDelivery(ReplyCompletion completion, std::string error) {
+    return std::visit(
+        [&error](auto& complete) { return boundError(std::move(complete), std::move(error)); },
+        completion);
+}
 
 std::optional<std::string> unusableUrl(const std::string& url) {
     std::unique_ptr<CURLU, UrlCleanup> parsed(curl_url());
@@ -185,6 +206,13 @@ std::optional<std::string> CurlTransfer::failure(CURLcode result) const {
         return std::string(errorBuffer_);
     }
     return std::string(curl_easy_strerror(result));
+}
+
+std::function<void()> CurlTransfer::delivery(CURLcode result) {
+    if (auto* json = std::get_if<HttpTransport::JsonCompletion>(&completion)) {
+        return bound(std::move(*json), jsonReply(result));
+    }
+    return bound(std::move(std::get<HttpTransport::TextCompletion>(completion)), textReply(result));
 }
 
 JsonReply CurlTransfer::jsonReply(CURLcode result) const {

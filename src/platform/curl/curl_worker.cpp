@@ -66,8 +66,8 @@ void CurlWorker::admitIncoming() {
     for (auto& transfer : arrived) {
         CURL* easy = transfer->handle();
         if (curl_multi_add_handle(multi_.get(), easy) != CURLM_OK) {
-            deliver(std::move(transfer->completion),
-                    JsonReply{std::nullopt, "cannot start the request"});
+            mainLoop_.post(
+                errorDelivery(std::move(transfer->completion), "cannot start the request"));
             continue;
         }
         active_.emplace(easy, std::move(transfer));
@@ -89,17 +89,8 @@ void CurlWorker::finishDone() {
         }
         const std::unique_ptr<CurlTransfer> transfer = std::move(found->second);
         active_.erase(found);
-        deliver(std::move(transfer->completion), transfer->jsonReply(result));
+        mainLoop_.post(transfer->delivery(result));
     }
-}
-
-void CurlWorker::deliver(HttpTransport::JsonCompletion completion, JsonReply reply) {
-    // Moved all the way: a reply nested deeply enough is too costly to copy.
-    mainLoop_.post([completion = std::move(completion), reply = std::move(reply)]() mutable {
-        if (completion) {
-            completion(std::move(reply));
-        }
-    });
 }
 
 void CurlWorker::abandonAll() {

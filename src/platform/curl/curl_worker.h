@@ -38,7 +38,6 @@ class CurlWorker {
     void run();
     void admitIncoming();
     void finishDone();
-    void deliver(HttpTransport::JsonCompletion completion, JsonReply reply);
     void abandonAll();
 
     RunLoop& mainLoop_;
