@@ -12,10 +12,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -127,7 +129,10 @@ TEST_F(CurlHttpTransportTest, RequestsThatCannotBeMadeNeverReachTheServer) {
         send(transport, provider.baseUrl() + "/publicapi?password=a b"),
         send(transport, "http://127.0.0.1:" + std::to_string(provider.port()) + "/publicapi"),
     };
-    loop.runPending();
+    ASSERT_TRUE(loop.runUntil([&outcomes] {
+        return std::ranges::all_of(
+            outcomes, [](const auto& outcome) { return outcome->reply.error.has_value(); });
+    }));
     for (const auto& outcome : outcomes) {
         EXPECT_TRUE(isError(outcome->reply));
         EXPECT_EQ(outcome->reply.error->find("a b"), std::string::npos) << "no URL in the text";
@@ -156,6 +161,18 @@ TEST_F(CurlHttpTransportTest, TextFetchesRefuseBadTextAndKeepToTheirBoundWithout
     ASSERT_TRUE(loop.runUntil([&reply] { return reply.has_value(); }));
     EXPECT_FALSE(reply->text.has_value());
     EXPECT_TRUE(reply->error.has_value());
+}
+
+// The client makes one at start-up, long before any request: it must not
+// start a thread, nor libcurl.
+TEST_F(CurlHttpTransportTest, TheWorkerStartsWithTheFirstRequest) {
+    const auto threads = [] {
+        const std::filesystem::directory_iterator tasks("/proc/self/task");
+        return std::distance(begin(tasks), end(tasks));
+    };
+    const auto before = threads();
+    CurlHttpTransport transport(loop, "");
+    EXPECT_EQ(threads(), before);
 }
 
 TEST_F(CurlHttpTransportTest, ShuttingDownWithARequestInFlightDropsItsCompletion) {

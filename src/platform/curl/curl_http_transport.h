@@ -9,11 +9,8 @@
 
 namespace twl {
 
-class CaBundleFile;
-
 class CurlWorker;
 class RunLoop;
-struct TransferPolicy;
 
 // The limits every request is held to; tests shorten them.
 struct HttpBounds {
@@ -26,6 +23,11 @@ struct HttpBounds {
 // connections between them; completions are posted to `mainLoop`. TLS is always
 // verified, against the system's CAs plus those in `extraCaFile` (if given).
 // Redirects are followed, to HTTPS only.
+//
+// Nothing of libcurl runs until the first request, which starts the worker:
+// it sets up libcurl, the TLS library and the CA bundle itself, so the window
+// neither waits for them at start-up nor at that request. A set-up that fails
+// is every request's error.
 //
 // `mainLoop` must outlive this object. Destroying it stops the worker at once:
 // requests still in flight are abandoned and their completions never run (they
@@ -45,10 +47,12 @@ class CurlHttpTransport final : public HttpTransport {
                    TextCompletion completion) override;
 
   private:
+    CurlWorker& worker();
+
     RunLoop& mainLoop_;
-    std::unique_ptr<CaBundleFile> caBundle_;
-    std::unique_ptr<TransferPolicy> policy_;
-    std::unique_ptr<CurlWorker> worker_;
+    const std::string extraCaFile_;
+    const HttpBounds bounds_;
+    std::unique_ptr<CurlWorker> worker_;  // made by the first request
 };
 
 }  // namespace twl

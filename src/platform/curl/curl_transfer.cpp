@@ -50,6 +50,13 @@ std::function<void()> errorDelivery(ReplyCompletion completion, std::string erro
         completion);
 }
 
+TransferPolicy TransferPolicy::within(std::chrono::milliseconds bound) const {
+    TransferPolicy bounded = *this;
+    bounded.totalBound = std::max(bound, std::chrono::milliseconds(1));
+    bounded.connectBound = std::min(connectBound, bounded.totalBound);
+    return bounded;
+}
+
 std::optional<std::string> unusableUrl(const std::string& url) {
     std::unique_ptr<CURLU, UrlCleanup> parsed(curl_url());
     if (!parsed) {

@@ -34,6 +34,9 @@ struct TransferPolicy {
     std::chrono::milliseconds totalBound{30'000};         // the whole request
     std::size_t maxBodyBytes = std::size_t{1024} * 1024;  // counted as the body arrives
     std::string caFile;                                   // empty: the system's bundle
+
+    // The same, held to `bound` in all, and connecting within it.
+    TransferPolicy within(std::chrono::milliseconds bound) const;
 };
 
 // One request on one easy handle: sets the handle up, collects the body and

@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "platform/curl/ca_bundle_file.h"
 #include "platform/run_loop.h"
 
 namespace twl {
@@ -12,12 +13,16 @@ namespace {
 // wakes it at once.
 constexpr int idleWaitMs = 1000;
 
+// Once per process, whichever worker comes first.
+bool libcurlStarted() {
+    static const bool started = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+    return started;
+}
+
 }  // namespace
 
-CurlWorker::CurlWorker(RunLoop& mainLoop) : mainLoop_(mainLoop), multi_(curl_multi_init()) {
-    if (!multi_) {
-        throw std::runtime_error("cannot set up HTTP: out of memory");
-    }
+CurlWorker::CurlWorker(RunLoop& mainLoop, std::string extraCaFile, TransferPolicy policy)
+    : mainLoop_(mainLoop), extraCaFile_(std::move(extraCaFile)), policy_(std::move(policy)) {
     thread_ = std::thread([this] { run(); });
 }
 
@@ -25,22 +30,35 @@ CurlWorker::~CurlWorker() {
     {
         std::lock_guard lock(mutex_);
         stopping_ = true;
+        if (wakeable_ != nullptr) {
+            curl_multi_wakeup(wakeable_);
+        }
     }
-    curl_multi_wakeup(multi_.get());
     thread_.join();
     // Completions may hold screens: they are released here, not on the worker.
-    abandoned_.clear();
+    active_.clear();
+    incoming_.clear();
 }
 
-void CurlWorker::start(std::unique_ptr<CurlTransfer> transfer) {
-    {
-        std::lock_guard lock(mutex_);
-        incoming_.push_back(std::move(transfer));
+void CurlWorker::start(CurlRequest request) {
+    std::unique_lock lock(mutex_);
+    if (refusal_) {
+        const std::string why = *refusal_;
+        lock.unlock();
+        mainLoop_.post(errorDelivery(std::move(request.completion), why));
+        return;
     }
-    curl_multi_wakeup(multi_.get());
+    incoming_.push_back(std::move(request));
+    if (wakeable_ != nullptr) {
+        curl_multi_wakeup(wakeable_);
+    }
 }
 
 void CurlWorker::run() {
+    if (auto problem = setUp()) {
+        refuseAll(*problem);
+        return;
+    }
     for (;;) {
         admitIncoming();
         {
@@ -57,21 +75,69 @@ void CurlWorker::run() {
     abandonAll();
 }
 
+std::optional<std::string> CurlWorker::setUp() {
+    if (!libcurlStarted()) {
+        return "cannot set up HTTP: libcurl failed to start";
+    }
+    try {
+        caBundle_ = std::make_unique<CaBundleFile>(extraCaFile_);
+    } catch (const std::runtime_error& failure) {
+        return failure.what();
+    }
+    policy_.caFile = caBundle_->path();
+    multi_.reset(curl_multi_init());
+    if (!multi_) {
+        return "cannot set up HTTP: out of memory";
+    }
+    std::lock_guard lock(mutex_);
+    wakeable_ = multi_.get();
+    return std::nullopt;
+}
+
+// From now on requests are answered at once, by start().
+void CurlWorker::refuseAll(const std::string& why) {
+    std::deque<CurlRequest> waiting;
+    {
+        std::lock_guard lock(mutex_);
+        refusal_ = why;
+        if (stopping_) {
+            return;  // dropped by the destructor, unanswered
+        }
+        waiting.swap(incoming_);
+    }
+    for (auto& request : waiting) {
+        mainLoop_.post(errorDelivery(std::move(request.completion), why));
+    }
+}
+
 void CurlWorker::admitIncoming() {
-    std::deque<std::unique_ptr<CurlTransfer>> arrived;
+    std::deque<CurlRequest> arrived;
     {
         std::lock_guard lock(mutex_);
         arrived.swap(incoming_);
     }
-    for (auto& transfer : arrived) {
-        CURL* easy = transfer->handle();
-        if (curl_multi_add_handle(multi_.get(), easy) != CURLM_OK) {
-            mainLoop_.post(
-                errorDelivery(std::move(transfer->completion), "cannot start the request"));
-            continue;
-        }
-        active_.emplace(easy, std::move(transfer));
+    for (auto& request : arrived) {
+        admit(std::move(request));
     }
+}
+
+// A request that cannot be made has its error delivered like any reply.
+void CurlWorker::admit(CurlRequest request) {
+    const TransferPolicy policy = request.bound ? policy_.within(*request.bound) : policy_;
+    std::string error;
+    auto transfer =
+        CurlTransfer::prepare(CurlEasyPtr(curl_easy_init()), request.spec, policy, error);
+    if (!transfer) {
+        mainLoop_.post(errorDelivery(std::move(request.completion), std::move(error)));
+        return;
+    }
+    transfer->completion = std::move(request.completion);
+    CURL* easy = transfer->handle();
+    if (curl_multi_add_handle(multi_.get(), easy) != CURLM_OK) {
+        mainLoop_.post(errorDelivery(std::move(transfer->completion), "cannot start the request"));
+        return;
+    }
+    active_.emplace(easy, std::move(transfer));
 }
 
 void CurlWorker::finishDone() {
@@ -93,17 +159,11 @@ void CurlWorker::finishDone() {
     }
 }
 
+// The transfers stay in active_ for the destructor to release.
 void CurlWorker::abandonAll() {
-    for (auto& [easy, transfer] : active_) {
+    for (const auto& [easy, transfer] : active_) {
         curl_multi_remove_handle(multi_.get(), easy);
-        abandoned_.push_back(std::move(transfer));
     }
-    active_.clear();
-    std::lock_guard lock(mutex_);
-    for (auto& transfer : incoming_) {
-        abandoned_.push_back(std::move(transfer));
-    }
-    incoming_.clear();
 }
 
 }  // namespace twl
