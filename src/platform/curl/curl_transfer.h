@@ -10,15 +10,16 @@
 #include <string>
 #include <variant>
 
+#include "platform/curl/curl_library.h"
 #include "platform/http_transport.h"
 
 namespace twl {
 
 struct EasyCleanup {
-    void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+    void operator()(CURL* easy) const { libcurl().easy_cleanup(easy); }
 };
 struct SlistCleanup {
-    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+    void operator()(curl_slist* list) const { libcurl().slist_free_all(list); }
 };
 using CurlEasyPtr = std::unique_ptr<CURL, EasyCleanup>;
 

@@ -13,12 +13,6 @@ namespace {
 // wakes it at once.
 constexpr int idleWaitMs = 1000;
 
-// Once per process, whichever worker comes first.
-bool libcurlStarted() {
-    static const bool started = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-    return started;
-}
-
 }  // namespace
 
 CurlWorker::CurlWorker(RunLoop& mainLoop, std::string extraCaFile, TransferPolicy policy)
@@ -31,7 +25,7 @@ CurlWorker::~CurlWorker() {
         std::lock_guard lock(mutex_);
         stopping_ = true;
         if (wakeable_ != nullptr) {
-            curl_multi_wakeup(wakeable_);
+            libcurl().multi_wakeup(wakeable_);
         }
     }
     thread_.join();
@@ -50,7 +44,7 @@ void CurlWorker::start(CurlRequest request) {
     }
     incoming_.push_back(std::move(request));
     if (wakeable_ != nullptr) {
-        curl_multi_wakeup(wakeable_);
+        libcurl().multi_wakeup(wakeable_);
     }
 }
 
@@ -68,16 +62,16 @@ void CurlWorker::run() {
             }
         }
         int running = 0;
-        curl_multi_perform(multi_.get(), &running);
+        libcurl().multi_perform(multi_.get(), &running);
         finishDone();
-        curl_multi_poll(multi_.get(), nullptr, 0, idleWaitMs, nullptr);
+        libcurl().multi_poll(multi_.get(), nullptr, 0, idleWaitMs, nullptr);
     }
     abandonAll();
 }
 
 std::optional<std::string> CurlWorker::setUp() {
-    if (!libcurlStarted()) {
-        return "cannot set up HTTP: libcurl failed to start";
+    if (std::string error; !CurlLibrary::start(error)) {
+        return error;
     }
     try {
         caBundle_ = std::make_unique<CaBundleFile>(extraCaFile_);
@@ -85,7 +79,7 @@ std::optional<std::string> CurlWorker::setUp() {
         return failure.what();
     }
     policy_.caFile = caBundle_->path();
-    multi_.reset(curl_multi_init());
+    multi_.reset(libcurl().multi_init());
     if (!multi_) {
         return "cannot set up HTTP: out of memory";
     }
@@ -126,14 +120,14 @@ void CurlWorker::admit(CurlRequest request) {
     const TransferPolicy policy = request.bound ? policy_.within(*request.bound) : policy_;
     std::string error;
     auto transfer =
-        CurlTransfer::prepare(CurlEasyPtr(curl_easy_init()), request.spec, policy, error);
+        CurlTransfer::prepare(CurlEasyPtr(libcurl().easy_init()), request.spec, policy, error);
     if (!transfer) {
         mainLoop_.post(errorDelivery(std::move(request.completion), std::move(error)));
         return;
     }
     transfer->completion = std::move(request.completion);
     CURL* easy = transfer->handle();
-    if (curl_multi_add_handle(multi_.get(), easy) != CURLM_OK) {
+    if (libcurl().multi_add_handle(multi_.get(), easy) != CURLM_OK) {
         mainLoop_.post(errorDelivery(std::move(transfer->completion), "cannot start the request"));
         return;
     }
@@ -142,13 +136,13 @@ void CurlWorker::admit(CurlRequest request) {
 
 void CurlWorker::finishDone() {
     int queued = 0;
-    while (CURLMsg* message = curl_multi_info_read(multi_.get(), &queued)) {
+    while (CURLMsg* message = libcurl().multi_info_read(multi_.get(), &queued)) {
         if (message->msg != CURLMSG_DONE) {
             continue;
         }
         CURL* easy = message->easy_handle;
         const CURLcode result = message->data.result;
-        curl_multi_remove_handle(multi_.get(), easy);
+        libcurl().multi_remove_handle(multi_.get(), easy);
         auto found = active_.find(easy);
         if (found == active_.end()) {
             continue;
@@ -162,7 +156,7 @@ void CurlWorker::finishDone() {
 // The transfers stay in active_ for the destructor to release.
 void CurlWorker::abandonAll() {
     for (const auto& [easy, transfer] : active_) {
-        curl_multi_remove_handle(multi_.get(), easy);
+        libcurl().multi_remove_handle(multi_.get(), easy);
     }
 }
 

@@ -46,7 +46,7 @@ class CurlWorker {
 
   private:
     struct MultiCleanup {
-        void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+        void operator()(CURLM* multi) const { libcurl().multi_cleanup(multi); }
     };
 
     void run();
