@@ -83,6 +83,7 @@ TEST(AccountCheck, AwkwardCredentialsArriveDecodedToExactlyWhatWasTyped) {
         const std::string target = request["target"];
         EXPECT_EQ(target.find_first_of(" #+\"'"), std::string::npos) << target;
         EXPECT_EQ(request["contentType"], json::array({"application/json"})) << "one, once";
+        EXPECT_EQ(request["acceptEncoding"], "") << "a compressed reply takes longer";
     }
     EXPECT_EQ(service.provider.log().find("open sesame"), std::string::npos)
         << "no password logged";

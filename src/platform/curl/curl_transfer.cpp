@@ -131,7 +131,9 @@ std::optional<std::string> CurlTransfer::configure(const HttpRequestSpec& reques
     // A declared length over the cap fails before the body is read; the body
     // sink catches replies that declare none.
     libcurl().easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(maxBodyBytes_));
-    libcurl().easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "");
+    // No compressed replies are asked for: every reply is small, and a server
+    // that compresses even a few bytes (at brotli's best, say) spends far
+    // longer on it than the transfer takes.
     libcurl().easy_setopt(easy, CURLOPT_USERAGENT,
                           (std::string("Tidewaterlink/") + build_config::version).c_str());
     libcurl().easy_setopt(easy, CURLOPT_WRITEFUNCTION, &CurlTransfer::onBody);
