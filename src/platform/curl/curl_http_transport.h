@@ -24,10 +24,11 @@ struct HttpBounds {
 // verified, against the system's CAs plus those in `extraCaFile` (if given).
 // Redirects are followed, to HTTPS only.
 //
-// Nothing of libcurl runs until the first request, which starts the worker:
-// it sets up libcurl, the TLS library and the CA bundle itself, so the window
-// neither waits for them at start-up nor at that request. A set-up that fails
-// is every request's error.
+// Nothing of libcurl is loaded or run until the first request, which starts
+// the worker: the worker loads and starts libcurl (and the TLS library under
+// it) and builds the CA bundle itself, so the window waits for none of it,
+// neither at start-up nor at that request. A set-up that fails is every
+// request's error.
 //
 // `mainLoop` must outlive this object. Destroying it stops the worker at once:
 // requests still in flight are abandoned and their completions never run (they

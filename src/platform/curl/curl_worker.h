@@ -27,9 +27,9 @@ struct CurlRequest {
 };
 
 // The thread that runs asynchronous transfers on one multi handle, so that
-// connections are reused between requests. Before its first transfer it sets
-// up libcurl (and the TLS library under it) and the CA bundle, which would
-// otherwise hold up the caller. Each finished transfer's completion is posted
+// connections are reused between requests. Before its first transfer it
+// loads and starts libcurl (and the TLS library under it) and builds the CA
+// bundle, which would otherwise hold up the caller. Each finished transfer's completion is posted
 // to the main loop with its reply.
 class CurlWorker {
   public:
