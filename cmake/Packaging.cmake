@@ -23,10 +23,11 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://tidewaterlink.example")
 
 # What the client drives at run time: NetworkManager's L2TP plugin (through the
-# bundled tools), sudo for administrator commands, and the system's CAs for
-# HTTPS. The libraries come from dpkg-shlibdeps where it is installed
-# (dpkg-dev); without it they are named here.
-set(twl_runtime_depends "network-manager-l2tp, sudo, ca-certificates")
+# bundled tools), sudo for administrator commands, and the system's CAs and
+# libcurl for HTTPS (libcurl is loaded with the first request, so
+# dpkg-shlibdeps cannot see it). The linked libraries come from dpkg-shlibdeps
+# where it is installed (dpkg-dev); without it they are named here.
+set(twl_runtime_depends "network-manager-l2tp, sudo, ca-certificates, libcurl4 (>= 7.85)")
 find_program(TWL_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(TWL_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
@@ -34,7 +35,7 @@ if(TWL_DPKG_SHLIBDEPS)
 else()
   string(CONCAT CPACK_DEBIAN_PACKAGE_DEPENDS
       "${twl_runtime_depends}, libqt6widgets6, libqt6gui6, libqt6dbus6, libqt6network6, "
-      "libqt6core6, libcurl4, libstdc++6, libc6")
+      "libqt6core6, libstdc++6, libc6")
 endif()
 
 include(CPack)

@@ -10,11 +10,10 @@
 namespace twl {
 
 AppDelegate::AppDelegate(AppContext& context, StatusBar& statusBar)
-    : context_(context),
-      statusItem_(statusBar.statusItemWithLength(StatusBar::variableLength)),
-      menu_(std::make_shared<Menu>()) {}
+    : context_(context), statusBar_(statusBar), menu_(std::make_shared<Menu>()) {}
 
 void AppDelegate::applicationDidFinishLaunching() {
+    statusItem_ = statusBar_.statusItemWithLength(StatusBar::variableLength);
     context_.statusBarButton = statusItem_->button();
     context_.statusBarButton->setImage("menubar");
     menu_->addItem(MenuItem{"Close Application", MenuAction::terminate, "q"});

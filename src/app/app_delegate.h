@@ -14,9 +14,13 @@ class StatusItem;
 // The application's delegate: owns the client's status item and its one-entry
 // menu, shares the item's button as `statusBarButton`, and ends the connection
 // when the client quits. It opens no window.
+//
+// The status item is made once launching has finished, after the window is
+// shown: finding the desktop's tray takes round trips to the session bus (or
+// the X server) that the window need not wait for.
 class AppDelegate final : public ApplicationDelegate {
   public:
-    // Creates the status item (variable length, no image yet) and an empty menu.
+    // Creates an empty menu; no status item yet.
     AppDelegate(AppContext& context, StatusBar& statusBar);
 
     void applicationDidFinishLaunching() override;
@@ -27,11 +31,13 @@ class AppDelegate final : public ApplicationDelegate {
     // Notifications show even while the client is in front.
     bool shouldPresentNotification() const { return true; }
 
+    // Nothing until launching has finished.
     const std::shared_ptr<StatusItem>& statusItem() const { return statusItem_; }
     const std::shared_ptr<Menu>& menu() const { return menu_; }
 
   private:
     AppContext& context_;
+    StatusBar& statusBar_;
     std::shared_ptr<StatusItem> statusItem_;
     std::shared_ptr<Menu> menu_;
 };

@@ -57,6 +57,9 @@ TEST(AccountCheck, AnUnreachableApiOrATooDeepReplyIsANetworkErrorWithItsLine) {
         ASSERT_EQ(service.console.lines.size(), 1u);
         EXPECT_TRUE(service.console.lines[0].starts_with("Error message:"));
         EXPECT_EQ(service.console.lines[0].find("s3cret"), std::string::npos);
+        for (const auto& request : service.provider.recordedRequests()) {
+            EXPECT_EQ(request["acceptEncoding"], "") << "a compressed reply takes longer";
+        }
     }
 }
 

@@ -12,10 +12,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -54,6 +56,14 @@ class CurlHttpTransportTest : public ::testing::Test {
         loop.runPending();
         EXPECT_EQ(outcome->calls, 1) << "one completion per request";
         return outcome->reply;
+    }
+
+    TextReply fetch(HttpTransport& transport, const std::string& url,
+                    std::chrono::milliseconds bound) {
+        std::optional<TextReply> reply;
+        transport.fetchText(url, bound, [&reply](TextReply answer) { reply = std::move(answer); });
+        EXPECT_TRUE(loop.runUntil([&reply] { return reply.has_value(); }));
+        return reply.value_or(TextReply{});
     }
 
     // What a provider started with these switches answers to a GET.
@@ -121,7 +131,10 @@ TEST_F(CurlHttpTransportTest, RequestsThatCannotBeMadeNeverReachTheServer) {
         send(transport, provider.baseUrl() + "/publicapi?password=a b"),
         send(transport, "http://127.0.0.1:" + std::to_string(provider.port()) + "/publicapi"),
     };
-    loop.runPending();
+    ASSERT_TRUE(loop.runUntil([&outcomes] {
+        return std::ranges::all_of(
+            outcomes, [](const auto& outcome) { return outcome->reply.error.has_value(); });
+    }));
     for (const auto& outcome : outcomes) {
         EXPECT_TRUE(isError(outcome->reply));
         EXPECT_EQ(outcome->reply.error->find("a b"), std::string::npos) << "no URL in the text";
@@ -129,16 +142,39 @@ TEST_F(CurlHttpTransportTest, RequestsThatCannotBeMadeNeverReachTheServer) {
     EXPECT_TRUE(provider.recordedRequests().empty());
 }
 
-TEST_F(CurlHttpTransportTest, TheBlockingGetRefusesBadTextAndKeepsToItsBound) {
-    DevproviderProcess latin1({.arguments = {"--fixed-body", "caf\xE9"}});
-    CurlHttpTransport transport(loop, latin1.caFile());
-    EXPECT_FALSE(transport.getText(latin1.baseUrl() + "/", 5s).text.has_value());
-    EXPECT_FALSE(transport.getText(latin1.baseUrl() + "/a b", 5s).text.has_value());
+// Text must be UTF-8. The call returns before a stalled server is given up,
+// which happens at the bound.
+TEST_F(CurlHttpTransportTest, TextFetchesRefuseBadTextAndKeepToTheirBoundWithoutBlocking) {
+    const std::pair<const char*, std::optional<std::string>> rows[] = {
+        {"caf\xC3\xA9", "caf\xC3\xA9"}, {"caf\xE9", std::nullopt}};
+    for (const auto& [body, text] : rows) {
+        DevproviderProcess provider({.arguments = {"--fixed-body", body}});
+        CurlHttpTransport transport(loop, provider.caFile());
+        EXPECT_EQ(fetch(transport, provider.baseUrl() + "/", 5s).text, text);
+        EXPECT_FALSE(fetch(transport, provider.baseUrl() + "/a b", 5s).text.has_value());
+    }
     DevproviderProcess stalled({.arguments = {"--stall"}});
     CurlHttpTransport slow(loop, stalled.caFile());
-    const TextReply reply = slow.getText(stalled.baseUrl() + "/tools/getpublicip.php", 500ms);
-    EXPECT_FALSE(reply.text.has_value());
-    EXPECT_TRUE(reply.error.has_value());
+    std::optional<TextReply> reply;
+    slow.fetchText(stalled.baseUrl() + "/tools/getpublicip.php", 2s,
+                   [&reply](TextReply answer) { reply = std::move(answer); });
+    loop.runPending();
+    EXPECT_FALSE(reply.has_value()) << "the call waited for the server";
+    ASSERT_TRUE(loop.runUntil([&reply] { return reply.has_value(); }));
+    EXPECT_FALSE(reply->text.has_value());
+    EXPECT_TRUE(reply->error.has_value());
+}
+
+// The client makes one at start-up, long before any request: it must not
+// start a thread, nor libcurl.
+TEST_F(CurlHttpTransportTest, TheWorkerStartsWithTheFirstRequest) {
+    const auto threads = [] {
+        const std::filesystem::directory_iterator tasks("/proc/self/task");
+        return std::distance(begin(tasks), end(tasks));
+    };
+    const auto before = threads();
+    CurlHttpTransport transport(loop, "");
+    EXPECT_EQ(threads(), before);
 }
 
 TEST_F(CurlHttpTransportTest, ShuttingDownWithARequestInFlightDropsItsCompletion) {

@@ -23,6 +23,7 @@ class AppDelegateTest : public ::testing::Test {
 
 // Quitting during an attempt or while connected: the connection's own tests.
 TEST_F(AppDelegateTest, TheMenuQuitsAndQuitSaysSoAndRunsNothingWhileDisconnected) {
+    EXPECT_TRUE(statusBar.items.empty()) << "the tray is asked before the window shows";
     delegate.applicationDidFinishLaunching();
     ASSERT_EQ(statusBar.items.size(), 1U);
     EXPECT_EQ(statusBar.items[0]->recordingButton().images, std::vector<std::string>{"menubar"});

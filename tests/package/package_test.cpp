@@ -108,6 +108,7 @@ TEST_F(Package, InstallAndDebianPackageHoldTheClientItsToolsDesktopFilesIconsAnd
         // The tools make no call that the compiler can fortify; the client does.
         if (program == "bin/tidewaterlink") {
             EXPECT_TRUE(fortified) << "fortified libc calls";
+            EXPECT_FALSE(has(readelf("-d", path), "libcurl")) << "loaded for the first request";
         }
     }
 #endif

@@ -88,8 +88,10 @@ class FreedesktopNotificationCenterTest : public ::testing::Test {
         bus.waitForFinished(5000);
     }
 
-    QDBusConnection clientBus() const {
-        return QDBusConnection::connectToBus(address, QStringLiteral("client"));
+    FreedesktopNotificationCenter::BusConnector clientBus() const {
+        return [address = address] {
+            return QDBusConnection::connectToBus(address, QStringLiteral("client"));
+        };
     }
 
     QTemporaryDir dir;
@@ -99,9 +101,12 @@ class FreedesktopNotificationCenterTest : public ::testing::Test {
     fakes::VirtualRunLoop loop{1'800'000'000.0};
 };
 
-// Permission is granted only when a server answers. One centre goes before its
-// trigger falls due: its notification is never sent.
+// The bus is reached on first use only. Permission is granted only when a
+// server answers. One centre goes before its trigger falls due: its
+// notification is never sent.
 TEST_F(FreedesktopNotificationCenterTest, AskedFirstThenSentWhenTheTriggerFallsDue) {
+    const FreedesktopNotificationCenter idle(loop, clientBus());
+    EXPECT_FALSE(QDBusConnection(QStringLiteral("client")).isConnected()) << "before first use";
     for (const bool serverUp : {false, true}) {
         if (serverUp) {
             auto bus = QDBusConnection::connectToBus(address, QStringLiteral("server"));

@@ -137,6 +137,7 @@ void ProviderServer::record(const httplib::Request& request) {
     const nlohmann::json line = {{"method", request.method},
                                  {"target", request.target},
                                  {"contentType", contentTypes},
+                                 {"acceptEncoding", request.get_header_value("Accept-Encoding")},
                                  {"remotePort", request.remote_port}};
     std::lock_guard lock(recordMutex_);
     recordFile_ << line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';

@@ -1,6 +1,5 @@
 #include "platform/curl/ca_bundle_file.h"
 
-#include <curl/curl.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -9,6 +8,8 @@
 #include <optional>
 #include <sstream>
 #include <stdexcept>
+
+#include "platform/curl/curl_transfer.h"
 
 namespace twl {
 namespace {
@@ -28,9 +29,9 @@ std::optional<std::string> readFile(const std::string& path) {
 
 // Where libcurl looks for the system's bundle when it is not told otherwise.
 std::string systemBundlePath() {
-    std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> easy(curl_easy_init(), &curl_easy_cleanup);
+    const CurlEasyPtr easy(libcurl().easy_init());
     char* path = nullptr;
-    if (easy && curl_easy_getinfo(easy.get(), CURLINFO_CAINFO, &path) == CURLE_OK && path) {
+    if (easy && libcurl().easy_getinfo(easy.get(), CURLINFO_CAINFO, &path) == CURLE_OK && path) {
         return path;
     }
     return {};

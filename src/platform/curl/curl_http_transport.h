@@ -9,11 +9,8 @@
 
 namespace twl {
 
-class CaBundleFile;
-
 class CurlWorker;
 class RunLoop;
-struct TransferPolicy;
 
 // The limits every request is held to; tests shorten them.
 struct HttpBounds {
@@ -27,6 +24,12 @@ struct HttpBounds {
 // verified, against the system's CAs plus those in `extraCaFile` (if given).
 // Redirects are followed, to HTTPS only.
 //
+// Nothing of libcurl is loaded or run until the first request, which starts
+// the worker: the worker loads and starts libcurl (and the TLS library under
+// it) and builds the CA bundle itself, so the window waits for none of it,
+// neither at start-up nor at that request. A set-up that fails is every
+// request's error.
+//
 // `mainLoop` must outlive this object. Destroying it stops the worker at once:
 // requests still in flight are abandoned and their completions never run (they
 // are released on the destroying thread).
@@ -39,21 +42,18 @@ class CurlHttpTransport final : public HttpTransport {
 
     void sendJson(HttpRequestSpec request, JsonCompletion completion) override;
 
-    // Held to `bound` in all (and to the connect bound).
+    // Held to `bound` in all (and to the connect bound), on the same worker
+    // and connections as sendJson.
     void fetchText(const std::string& url, std::chrono::milliseconds bound,
                    TextCompletion completion) override;
-    // The same GET, blocking the calling thread; it keeps its own connection
-    // for the next call.
-    TextReply getText(const std::string& url, std::chrono::milliseconds bound);
 
   private:
-    struct Blocking;
+    CurlWorker& worker();
 
     RunLoop& mainLoop_;
-    std::unique_ptr<CaBundleFile> caBundle_;
-    std::unique_ptr<TransferPolicy> policy_;
-    std::unique_ptr<CurlWorker> worker_;
-    std::unique_ptr<Blocking> blocking_;
+    const std::string extraCaFile_;
+    const HttpBounds bounds_;
+    std::unique_ptr<CurlWorker> worker_;  // made by the first request
 };
 
 }  // namespace twl

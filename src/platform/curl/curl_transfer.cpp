@@ -12,7 +12,7 @@ namespace twl {
 namespace {
 
 struct UrlCleanup {
-    void operator()(CURLU* url) const { curl_url_cleanup(url); }
+    void operator()(CURLU* url) const { libcurl().url_cleanup(url); }
 };
 
 bool hasLineBreak(std::string_view text) {
@@ -27,23 +27,51 @@ bool isNamed(std::string_view header, std::string_view name) {
            });
 }
 
+// Moved all the way: a reply nested deeply enough is too costly to copy.
+template <typename Reply>
+std::function<void()> bound(std::function<void(Reply)> completion, Reply reply) {
+    return [completion = std::move(completion), reply = std::move(reply)]() mutable {
+        if (completion) {
+            completion(std::move(reply));
+        }
+    };
+}
+
+template <typename Reply>
+std::function<void()> boundError(std::function<void(Reply)> completion, std::string error) {
+    return bound(std::move(completion), Reply{std::nullopt, std::move(error)});
+}
+
 }  // namespace
 
+std::function<void()> errorDelivery(ReplyCompletion completion, std::string error) {
+    return std::visit(
+        [&error](auto& complete) { return boundError(std::move(complete), std::move(error)); },
+        completion);
+}
+
+TransferPolicy TransferPolicy::within(std::chrono::milliseconds bound) const {
+    TransferPolicy bounded = *this;
+    bounded.totalBound = std::max(bound, std::chrono::milliseconds(1));
+    bounded.connectBound = std::min(connectBound, bounded.totalBound);
+    return bounded;
+}
+
 std::optional<std::string> unusableUrl(const std::string& url) {
-    std::unique_ptr<CURLU, UrlCleanup> parsed(curl_url());
+    std::unique_ptr<CURLU, UrlCleanup> parsed(libcurl().url());
     if (!parsed) {
         return "out of memory";
     }
     // The URL itself stays out of the description: its query may hold a password.
-    if (const CURLUcode code = curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(), 0)) {
-        return std::string("the URL cannot be parsed: ") + curl_url_strerror(code);
+    if (const CURLUcode code = libcurl().url_set(parsed.get(), CURLUPART_URL, url.c_str(), 0)) {
+        return std::string("the URL cannot be parsed: ") + libcurl().url_strerror(code);
     }
     char* scheme = nullptr;
-    if (curl_url_get(parsed.get(), CURLUPART_SCHEME, &scheme, 0) != CURLUE_OK) {
+    if (libcurl().url_get(parsed.get(), CURLUPART_SCHEME, &scheme, 0) != CURLUE_OK) {
         return "the URL cannot be parsed: no scheme";
     }
     const bool https = std::string_view(scheme) == "https";
-    curl_free(scheme);
+    libcurl().free(scheme);
     if (!https) {
         return "only HTTPS URLs are requested";
     }
@@ -61,7 +89,7 @@ std::unique_ptr<CurlTransfer> CurlTransfer::prepare(CurlEasyPtr easy,
         error = "cannot start a request: out of memory";
         return nullptr;
     }
-    curl_easy_reset(easy.get());
+    libcurl().easy_reset(easy.get());
     std::unique_ptr<CurlTransfer> transfer(new CurlTransfer(std::move(easy), policy.maxBodyBytes));
     if (auto problem = transfer->configure(request, policy)) {
         error = std::move(*problem);
@@ -79,37 +107,39 @@ std::optional<std::string> CurlTransfer::configure(const HttpRequestSpec& reques
         return problem;
     }
     CURL* easy = easy_.get();
-    curl_easy_setopt(easy, CURLOPT_URL, request.url.c_str());
-    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "https");
-    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "https");
-    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 10L);
-    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    libcurl().easy_setopt(easy, CURLOPT_URL, request.url.c_str());
+    libcurl().easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "https");
+    libcurl().easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "https");
+    libcurl().easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+    libcurl().easy_setopt(easy, CURLOPT_MAXREDIRS, 10L);
+    libcurl().easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
     // Ending a transfer must not wait for a name look-up that never answers:
     // quitting would hang on the resolver thread.
-    curl_easy_setopt(easy, CURLOPT_QUICK_EXIT, 1L);
-    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS,
-                     static_cast<long>(policy.connectBound.count()));
-    curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(policy.totalBound.count()));
-    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
+    libcurl().easy_setopt(easy, CURLOPT_QUICK_EXIT, 1L);
+    libcurl().easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS,
+                          static_cast<long>(policy.connectBound.count()));
+    libcurl().easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(policy.totalBound.count()));
+    libcurl().easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
+    libcurl().easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
     // A store built from one CA file alone is kept for later connections; a
     // certificate folder beside it makes libcurl build it again for each,
     // and the system's bundle holds the folder's certificates anyway.
-    curl_easy_setopt(easy, CURLOPT_CAPATH, nullptr);
+    libcurl().easy_setopt(easy, CURLOPT_CAPATH, nullptr);
     if (!policy.caFile.empty()) {
-        curl_easy_setopt(easy, CURLOPT_CAINFO, policy.caFile.c_str());
+        libcurl().easy_setopt(easy, CURLOPT_CAINFO, policy.caFile.c_str());
     }
     // A declared length over the cap fails before the body is read; the body
     // sink catches replies that declare none.
-    curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(maxBodyBytes_));
-    curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "");
-    curl_easy_setopt(easy, CURLOPT_USERAGENT,
-                     (std::string("Tidewaterlink/") + build_config::version).c_str());
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &CurlTransfer::onBody);
-    curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
-    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorBuffer_);
-    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers_.get());
+    libcurl().easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(maxBodyBytes_));
+    // No compressed replies are asked for: every reply is small, and a server
+    // that compresses even a few bytes (at brotli's best, say) spends far
+    // longer on it than the transfer takes.
+    libcurl().easy_setopt(easy, CURLOPT_USERAGENT,
+                          (std::string("Tidewaterlink/") + build_config::version).c_str());
+    libcurl().easy_setopt(easy, CURLOPT_WRITEFUNCTION, &CurlTransfer::onBody);
+    libcurl().easy_setopt(easy, CURLOPT_WRITEDATA, this);
+    libcurl().easy_setopt(easy, CURLOPT_ERRORBUFFER, errorBuffer_);
+    libcurl().easy_setopt(easy, CURLOPT_HTTPHEADER, headers_.get());
     setMethodAndBody(request);
     return std::nullopt;
 }
@@ -130,7 +160,7 @@ std::optional<std::string> CurlTransfer::setHeaders(const HttpRequestSpec& reque
         } else {
             line.append(": ").append(value);
         }
-        curl_slist* grown = curl_slist_append(headers_.get(), line.c_str());
+        curl_slist* grown = libcurl().slist_append(headers_.get(), line.c_str());
         if (!grown) {
             return "cannot start a request: out of memory";
         }
@@ -138,7 +168,8 @@ std::optional<std::string> CurlTransfer::setHeaders(const HttpRequestSpec& reque
         headers_.reset(grown);
     }
     if (request.jsonBody && !contentTypeGiven) {
-        curl_slist* grown = curl_slist_append(headers_.get(), "Content-Type: application/json");
+        curl_slist* grown =
+            libcurl().slist_append(headers_.get(), "Content-Type: application/json");
         if (!grown) {
             return "cannot start a request: out of memory";
         }
@@ -152,14 +183,15 @@ void CurlTransfer::setMethodAndBody(const HttpRequestSpec& request) {
     CURL* easy = easy_.get();
     if (request.jsonBody) {
         const std::string body = request.jsonBody->dump();
-        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
-        curl_easy_setopt(easy, CURLOPT_COPYPOSTFIELDS, body.c_str());
+        libcurl().easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE,
+                              static_cast<curl_off_t>(body.size()));
+        libcurl().easy_setopt(easy, CURLOPT_COPYPOSTFIELDS, body.c_str());
     } else {
-        curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+        libcurl().easy_setopt(easy, CURLOPT_HTTPGET, 1L);
     }
     const bool plain = request.method == (request.jsonBody ? "POST" : "GET");
     if (!plain) {
-        curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, request.method.c_str());
+        libcurl().easy_setopt(easy, CURLOPT_CUSTOMREQUEST, request.method.c_str());
     }
 }
 
@@ -184,7 +216,14 @@ std::optional<std::string> CurlTransfer::failure(CURLcode result) const {
     if (errorBuffer_[0] != '\0') {
         return std::string(errorBuffer_);
     }
-    return std::string(curl_easy_strerror(result));
+    return std::string(libcurl().easy_strerror(result));
+}
+
+std::function<void()> CurlTransfer::delivery(CURLcode result) {
+    if (auto* json = std::get_if<HttpTransport::JsonCompletion>(&completion)) {
+        return bound(std::move(*json), jsonReply(result));
+    }
+    return bound(std::move(std::get<HttpTransport::TextCompletion>(completion)), textReply(result));
 }
 
 JsonReply CurlTransfer::jsonReply(CURLcode result) const {

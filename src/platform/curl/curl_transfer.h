@@ -4,21 +4,30 @@
 
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <variant>
 
+#include "platform/curl/curl_library.h"
 #include "platform/http_transport.h"
 
 namespace twl {
 
 struct EasyCleanup {
-    void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+    void operator()(CURL* easy) const { libcurl().easy_cleanup(easy); }
 };
 struct SlistCleanup {
-    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+    void operator()(curl_slist* list) const { libcurl().slist_free_all(list); }
 };
 using CurlEasyPtr = std::unique_ptr<CURL, EasyCleanup>;
+
+// Who a transfer's reply goes to; its type says how the body is read.
+using ReplyCompletion = std::variant<HttpTransport::JsonCompletion, HttpTransport::TextCompletion>;
+
+// The completion with `error` for its reply, to be posted to the main loop.
+std::function<void()> errorDelivery(ReplyCompletion completion, std::string error);
 
 // What every request is held to.
 struct TransferPolicy {
@@ -26,6 +35,9 @@ struct TransferPolicy {
     std::chrono::milliseconds totalBound{30'000};         // the whole request
     std::size_t maxBodyBytes = std::size_t{1024} * 1024;  // counted as the body arrives
     std::string caFile;                                   // empty: the system's bundle
+
+    // The same, held to `bound` in all, and connecting within it.
+    TransferPolicy within(std::chrono::milliseconds bound) const;
 };
 
 // One request on one easy handle: sets the handle up, collects the body and
@@ -43,13 +55,13 @@ class CurlTransfer {
     CurlTransfer& operator=(const CurlTransfer&) = delete;
 
     CURL* handle() const { return easy_.get(); }
-    CurlEasyPtr releaseHandle() { return std::move(easy_); }
 
-    JsonReply jsonReply(CURLcode result) const;
-    TextReply textReply(CURLcode result) const;
+    // The completion with the reply this result makes of the body, to be
+    // posted to the main loop. Takes the completion out of the transfer.
+    std::function<void()> delivery(CURLcode result);
 
     // Carried for the owner of an asynchronous transfer.
-    HttpTransport::JsonCompletion completion;
+    ReplyCompletion completion;
 
   private:
     CurlTransfer(CurlEasyPtr easy, std::size_t maxBodyBytes);
@@ -58,6 +70,8 @@ class CurlTransfer {
     std::optional<std::string> setHeaders(const HttpRequestSpec& request);
     void setMethodAndBody(const HttpRequestSpec& request);
     std::optional<std::string> failure(CURLcode result) const;
+    JsonReply jsonReply(CURLcode result) const;
+    TextReply textReply(CURLcode result) const;
     static std::size_t onBody(char* data, std::size_t size, std::size_t count, void* self);
 
     CurlEasyPtr easy_;

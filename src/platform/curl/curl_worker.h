@@ -2,25 +2,39 @@
 
 #include <curl/curl.h>
 
+#include <chrono>
 #include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <string>
 #include <thread>
-#include <vector>
 
 #include "platform/curl/curl_transfer.h"
 
 namespace twl {
 
+class CaBundleFile;
 class RunLoop;
 
+// A request as the caller hands it over; the worker makes the transfer, so
+// that nothing of libcurl runs on the caller's thread.
+struct CurlRequest {
+    HttpRequestSpec spec;
+    std::optional<std::chrono::milliseconds> bound;  // for the whole request; none: the policy's
+    ReplyCompletion completion;
+};
+
 // The thread that runs asynchronous transfers on one multi handle, so that
-// connections are reused between requests. Each finished transfer's completion
-// is posted to the main loop with its reply.
+// connections are reused between requests. Before its first transfer it
+// loads and starts libcurl (and the TLS library under it) and builds the CA
+// bundle, which would otherwise hold up the caller. Each finished transfer's completion is posted
+// to the main loop with its reply.
 class CurlWorker {
   public:
-    explicit CurlWorker(RunLoop& mainLoop);
+    // Held to `policy`, whose CA file comes from `extraCaFile` (see CaBundleFile).
+    CurlWorker(RunLoop& mainLoop, std::string extraCaFile, TransferPolicy policy);
     // Stops and joins the thread; unfinished transfers are dropped here, on the
     // destroying thread, without running their completions.
     ~CurlWorker();
@@ -28,28 +42,34 @@ class CurlWorker {
     CurlWorker& operator=(const CurlWorker&) = delete;
 
     // Any thread.
-    void start(std::unique_ptr<CurlTransfer> transfer);
+    void start(CurlRequest request);
 
   private:
     struct MultiCleanup {
-        void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+        void operator()(CURLM* multi) const { libcurl().multi_cleanup(multi); }
     };
 
     void run();
+    std::optional<std::string> setUp();
+    void refuseAll(const std::string& why);
     void admitIncoming();
+    void admit(CurlRequest request);
     void finishDone();
-    void deliver(HttpTransport::JsonCompletion completion, JsonReply reply);
     void abandonAll();
 
     RunLoop& mainLoop_;
+    const std::string extraCaFile_;
+    TransferPolicy policy_;  // its CA file is set by setUp()
+    std::unique_ptr<CaBundleFile> caBundle_;
     std::unique_ptr<CURLM, MultiCleanup> multi_;
 
-    std::mutex mutex_;  // guards incoming_ and stopping_
-    std::deque<std::unique_ptr<CurlTransfer>> incoming_;
+    std::mutex mutex_;  // guards the four below
+    std::deque<CurlRequest> incoming_;
     bool stopping_ = false;
+    CURLM* wakeable_ = nullptr;           // the multi handle, once it is made
+    std::optional<std::string> refusal_;  // why set-up failed, for every request
 
-    std::map<CURL*, std::unique_ptr<CurlTransfer>> active_;  // the worker's own
-    std::vector<std::unique_ptr<CurlTransfer>> abandoned_;   // handed back at the join
+    std::map<CURL*, std::unique_ptr<CurlTransfer>> active_;  // the worker's own until the join
     std::thread thread_;
 };
 

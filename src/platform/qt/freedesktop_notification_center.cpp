@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QVariantMap>
 #include <algorithm>
+#include <optional>
 
 #include "platform/run_loop.h"
 
@@ -28,10 +29,17 @@ QDBusMessage notificationsCall(const QString& method) {
 }  // namespace
 
 struct FreedesktopNotificationCenter::State {
-    State(QDBusConnection bus, QString appName)
-        : bus(std::move(bus)), appName(std::move(appName)) {}
+    State(BusConnector connectBus, QString appName)
+        : connectBus(std::move(connectBus)), appName(std::move(appName)) {}
 
-    void send(const NotificationRequest& request) const {
+    QDBusConnection& bus() {
+        if (!connection) {
+            connection = connectBus();
+        }
+        return *connection;
+    }
+
+    void send(const NotificationRequest& request) {
         QVariantMap hints;
         hints.insert(QStringLiteral("category"),
                      QString::fromStdString(request.categoryIdentifier));
@@ -40,22 +48,25 @@ struct FreedesktopNotificationCenter::State {
         QDBusMessage notify = notificationsCall(QStringLiteral("Notify"));
         notify << appName << quint32(0) << QString() << QString::fromStdString(request.title)
                << QString::fromStdString(request.body) << QStringList() << hints << qint32(-1);
-        bus.send(notify);  // the id it answers with is of no use: nothing is replaced
+        bus().send(notify);  // the id it answers with is of no use: nothing is replaced
     }
 
-    QDBusConnection bus;
+    BusConnector connectBus;
+    std::optional<QDBusConnection> connection;
     QString appName;
     QObject pendingAnswers;  // parent of the permission watchers; drops them unanswered
 };
 
-FreedesktopNotificationCenter::FreedesktopNotificationCenter(RunLoop& runLoop, QDBusConnection bus,
+FreedesktopNotificationCenter::FreedesktopNotificationCenter(RunLoop& runLoop,
+                                                             BusConnector connectBus,
                                                              QString appName)
-    : runLoop_(runLoop), state_(std::make_shared<State>(std::move(bus), std::move(appName))) {}
+    : runLoop_(runLoop),
+      state_(std::make_shared<State>(std::move(connectBus), std::move(appName))) {}
 
 FreedesktopNotificationCenter::~FreedesktopNotificationCenter() = default;
 
 bool FreedesktopNotificationCenter::isAvailable() const {
-    return state_->bus.isConnected();
+    return state_->bus().isConnected();
 }
 
 void FreedesktopNotificationCenter::requestAuthorization(unsigned /*options*/,
@@ -63,7 +74,7 @@ void FreedesktopNotificationCenter::requestAuthorization(unsigned /*options*/,
     if (!isAvailable()) {
         return;
     }
-    const QDBusPendingCall pending = state_->bus.asyncCall(
+    const QDBusPendingCall pending = state_->bus().asyncCall(
         notificationsCall(QStringLiteral("GetCapabilities")), permissionTimeoutMs);
     auto* watcher = new QDBusPendingCallWatcher(pending, &state_->pendingAnswers);
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,

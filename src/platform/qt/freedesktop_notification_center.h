@@ -2,6 +2,7 @@
 
 #include <QDBusConnection>
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "platform/notification_center.h"
@@ -15,12 +16,17 @@ class RunLoop;
 // the bus: permission is asked asynchronously, notifications are sent without
 // awaiting a reply. Without a session bus the desktop counts as having no
 // notifications at all.
+//
+// The bus is reached on first use, not at start-up: connecting waits for the
+// bus daemon's answer, and the login window has no use for notifications.
 class FreedesktopNotificationCenter final : public NotificationCenter {
   public:
+    using BusConnector = std::function<QDBusConnection()>;
+
     // The run loop must outlive this object; scheduled notifications that fall
     // due after this object is gone are dropped.
     explicit FreedesktopNotificationCenter(RunLoop& runLoop,
-                                           QDBusConnection bus = QDBusConnection::sessionBus(),
+                                           BusConnector connectBus = &QDBusConnection::sessionBus,
                                            QString appName = QStringLiteral("Tidewaterlink"));
     ~FreedesktopNotificationCenter() override;
     FreedesktopNotificationCenter(const FreedesktopNotificationCenter&) = delete;
