@@ -1,16 +1,15 @@
 #pragma once
 
 #include <chrono>
-#include <condition_variable>
 #include <functional>
-#include <mutex>
+#include <thread>
 
 #include "fakes/virtual_run_loop.h"
 
 namespace twl::fakes {
 
 // A virtual run loop for tests whose replies come from a real server on
-// another thread: runUntil() sleeps until something is posted, then runs it.
+// another thread: runUntil() runs what is posted until a condition holds.
 class AwaitableRunLoop final : public RunLoop {
   public:
     std::shared_ptr<Timer> scheduleRepeating(double interval, Handler handler) override {
@@ -19,20 +18,27 @@ class AwaitableRunLoop final : public RunLoop {
     void delay(double seconds, Handler handler) override {
         loop_.delay(seconds, std::move(handler));
     }
-    void post(Handler handler) override;
+    void post(Handler handler) override { loop_.post(std::move(handler)); }
     double now() const override { return loop_.now(); }
 
-    // Runs what is posted until `done` holds; false if it still does not after
-    // `limit` (a guard against a hang, not a measure of speed).
+    // False if `done` still does not hold after `limit` (a guard against a
+    // hang, not a measure of speed).
     bool runUntil(const std::function<bool()>& done,
-                  std::chrono::seconds limit = std::chrono::seconds(120));
+                  std::chrono::seconds limit = std::chrono::seconds(120)) {
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        for (; std::chrono::steady_clock::now() < deadline;
+             std::this_thread::sleep_for(std::chrono::milliseconds(2))) {
+            loop_.runPending();
+            if (done()) {
+                return true;
+            }
+        }
+        return false;
+    }
     void runPending() { loop_.runPending(); }
 
   private:
     VirtualRunLoop loop_;
-    std::mutex mutex_;
-    std::condition_variable posted_;
-    unsigned long postCount_ = 0;
 };
 
 }  // namespace twl::fakes

@@ -2,28 +2,21 @@
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <net/if.h>
-#include <netinet/in.h>
 #include <poll.h>
-#include <sched.h>
-#include <sys/ioctl.h>
-#include <sys/mount.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <csignal>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <thread>
+#include <iostream>
 
 #include "account/awaitable_run_loop.h"
 #include "account/devprovider_process.h"
 #include "platform/utf8_text.h"
+#include "private_system.h"
+#include "test_support.h"
 
 namespace twl {
 namespace {
@@ -182,61 +175,32 @@ TEST_F(CurlHttpTransportTest, ShuttingDownWithARequestInFlightDropsItsCompletion
     auto transport = std::make_unique<CurlHttpTransport>(loop, provider.caFile());
     auto outcome = send(*transport, provider.baseUrl() + "/publicapi");
     // Let the request reach the server, so that it is truly in flight.
-    for (int i = 0; i < 6000 && provider.recordedRequests().empty(); ++i) {
-        std::this_thread::sleep_for(10ms);
-    }
-    ASSERT_EQ(provider.recordedRequests().size(), 1u);
+    ASSERT_TRUE(loop.runUntil([&provider] { return !provider.recordedRequests().empty(); }));
     transport.reset();
     loop.runPending();
     EXPECT_EQ(outcome->calls, 0);
     EXPECT_EQ(outcome.use_count(), 1) << "the completion was released";
 }
 
-[[noreturn]] void endChild(int report, int code, const std::string& why) {
-    [[maybe_unused]] const ssize_t written = ::write(report, why.data(), why.size());
-    ::_exit(code);
-}
-
-// Inside private namespaces already: loopback up, and the only name server
-// one on it that reads nothing, so a look-up waits out the resolver's 30 s.
-// Its socket, or -1 and `why` set.
-int silentNameServer(std::string& why) {
-    const auto failed = [&why] {
-        why = std::string("cannot set up a silent name server: ") + std::strerror(errno);
-        return -1;
-    };
-    const int server = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    ifreq loopback{};
-    std::strcpy(loopback.ifr_name, "lo");
-    if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-        ::mount("twl-test", "/tmp", "tmpfs", 0, "mode=0755") != 0 ||
-        ::ioctl(server, SIOCGIFFLAGS, &loopback) != 0) {
-        return failed();
+// In a private system whose only name server reads nothing, a look-up waits
+// out the resolver's 30 s. 0 when the transport went while it waited.
+int quitWhileResolving(RunLoop& loop) {
+    test_support::PrivateSystem system;
+    if (const std::string why = system.enter(true); !why.empty()) {
+        std::cerr << why << '\n';
+        return 77;
     }
-    std::ofstream("/tmp/resolv.conf") << "nameserver 127.0.0.1\noptions timeout:30 attempts:1\n";
-    std::ofstream("/tmp/nsswitch.conf") << "hosts: dns\n";
-    loopback.ifr_flags |= IFF_UP;
+    std::ofstream("/run/resolv.conf") << "nameserver 127.0.0.1\noptions timeout:30 attempts:1\n";
+    std::ofstream("/run/nsswitch.conf") << "hosts: dns\n";
+    const int server = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(53);
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::mount("/tmp/resolv.conf", "/etc/resolv.conf", nullptr, MS_BIND, nullptr) != 0 ||
-        ::mount("/tmp/nsswitch.conf", "/etc/nsswitch.conf", nullptr, MS_BIND, nullptr) != 0 ||
-        ::ioctl(server, SIOCSIFFLAGS, &loopback) != 0 ||
+    if (!system.bindOver("/run/resolv.conf", "/etc/resolv.conf").empty() ||
+        !system.bindOver("/run/nsswitch.conf", "/etc/nsswitch.conf").empty() ||
         ::bind(server, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-        return failed();
-    }
-    return server;
-}
-
-[[noreturn]] void quitWhileResolving(int report, RunLoop& loop) {
-    if (::unshare(CLONE_NEWNET | CLONE_NEWNS) != 0) {
-        endChild(report, 77, std::string("no private namespaces here: ") + std::strerror(errno));
-    }
-    std::string why;
-    const int server = silentNameServer(why);
-    if (server < 0) {
-        endChild(report, 1, why);
+        return 1;
     }
     auto transport = std::make_unique<CurlHttpTransport>(loop, "");
     transport->sendJson(
@@ -244,44 +208,31 @@ int silentNameServer(std::string& why) {
         [](JsonReply) {});
     pollfd asked{server, POLLIN, 0};
     if (::poll(&asked, 1, 5000) != 1) {
-        endChild(report, 1, "the name server was never asked");
+        return 2;  // the name server was never asked
     }
     transport.reset();
-    ::_exit(0);
+    return 0;
 }
 
 // The look-up runs on a thread of its own that libcurl would otherwise join.
 TEST_F(CurlHttpTransportTest, QuittingDoesNotWaitForANameServerThatNeverAnswers) {
     if (::geteuid() != 0) {
-        GTEST_SKIP() << "needs root for private network and mount namespaces";
+        GTEST_SKIP() << "needs root for a private system";
     }
-    int report[2];
-    ASSERT_EQ(::pipe2(report, O_CLOEXEC), 0);
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        quitWhileResolving(report[1], loop);
+        ::_exit(quitWhileResolving(loop));
     }
-    ::close(report[1]);
+    const bool ended = test_support::endsSoon(child);
+    ::kill(child, SIGKILL);
     int status = 0;
-    pid_t ended = 0;
-    for (auto deadline = std::chrono::steady_clock::now() + 10s;
-         (ended = ::waitpid(child, &status, WNOHANG)) == 0 &&
-         std::chrono::steady_clock::now() < deadline;) {
-        std::this_thread::sleep_for(20ms);
-    }
-    if (ended == 0) {
-        ::kill(child, SIGKILL);
-        ::waitpid(child, &status, 0);
-    }
-    char why[512] = {};
-    [[maybe_unused]] const ssize_t read = ::read(report[0], why, sizeof why - 1);
-    ::close(report[0]);
+    ::waitpid(child, &status, 0);
     if (WIFEXITED(status) && WEXITSTATUS(status) == 77) {
-        GTEST_SKIP() << why;
+        GTEST_SKIP() << "no private system here (its reason is above)";
     }
-    EXPECT_NE(ended, 0) << "still waiting for the name server after 10 s";
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << why;
+    EXPECT_TRUE(ended) << "still waiting for the name server after 10 s";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 TEST(Utf8, AcceptsWellFormedTextOnly) {

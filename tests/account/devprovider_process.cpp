@@ -9,7 +9,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -83,27 +82,18 @@ void DevproviderProcess::start(const DevproviderSetup& setup) {
     posix_spawn_file_actions_destroy(&actions);
     ::close(out[1]);
     if (spawned != 0) {
-        ::close(out[0]);
         pid_ = -1;
-        throw std::runtime_error("cannot start " + args[0]);
     }
-    port_ = readPort(out[0]);
-}
-
-// The first line on its standard output names the URL it listens on; the
-// pipe ends there should it fail to start.
-int DevproviderProcess::readPort(int fd) {
-    FILE* out = ::fdopen(fd, "r");
+    // The first line on its standard output names the URL it listens on; the
+    // pipe ends there should it fail to start.
     char line[256] = {};
-    const bool read = out != nullptr && std::fgets(line, sizeof line, out) != nullptr;
-    if (out != nullptr) {
-        std::fclose(out);
-    }
-    const char* colon = std::strrchr(line, ':');
-    if (!read || colon == nullptr) {
+    const ssize_t length = spawned == 0 ? ::read(out[0], line, sizeof line - 1) : -1;
+    ::close(out[0]);
+    const char* colon = length > 0 ? std::strrchr(line, ':') : nullptr;
+    if (colon == nullptr) {
         throw std::runtime_error("the devprovider did not start: " + log());
     }
-    return std::atoi(colon + 1);
+    port_ = std::atoi(colon + 1);
 }
 
 std::string DevproviderProcess::baseUrl() const {

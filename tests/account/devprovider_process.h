@@ -43,7 +43,6 @@ class DevproviderProcess {
   private:
     void start(const DevproviderSetup& setup);
     void stop();
-    int readPort(int fd);
 
     std::string folder_;
     pid_t pid_ = -1;
