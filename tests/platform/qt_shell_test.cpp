@@ -18,23 +18,6 @@ namespace {
 
 using test_support::screen;
 
-TEST(QtShell, HidingTheClientHidesEveryWindowOrMinimisesWithoutATray) {
-    for (const bool tray : {true, false}) {
-        SCOPED_TRACE(tray ? "with a tray" : "without a tray");
-        QtWorkspace workspace([tray] { return tray; });
-        QWidget main;
-        QWidget dialog(&main, Qt::Dialog);
-        main.show();
-        dialog.show();
-        EXPECT_FALSE(workspace.hideApplication("Another App"));
-        EXPECT_TRUE(workspace.hideApplication("Tidewaterlink"));
-        EXPECT_EQ(dialog.isVisible(), !tray);
-        EXPECT_EQ(main.isMinimized(), !tray);
-        workspace.unhideApplication();
-        EXPECT_TRUE(main.isVisible() && !main.isMinimized());
-    }
-}
-
 struct RecordingDelegate final : ApplicationDelegate {
     void applicationDidFinishLaunching() override { log.emplace_back("launched"); }
     bool applicationShouldHandleReopen(bool hasVisibleWindows) override {
@@ -64,23 +47,17 @@ class DesktopShellTest : public ::testing::Test {
     DesktopShell shell{layouts, workspace, [] { return true; }};
 };
 
-TEST_F(DesktopShellTest, ClosingTheLastWindowKeepsTheClientRunning) {
-    EXPECT_TRUE(shell.mainWindow().isVisible());
+// The menu entry and the quit signals are taken on the whole road in tests/e2e
+// and by tests/app/client_process_test.cpp; a session logout asks as Qt does.
+TEST_F(DesktopShellTest, ClosingTheLastWindowKeepsTheClientRunningAndAQuitRequestQuitsOnce) {
     QTimer::singleShot(0, [&] { shell.mainWindow().widget()->close(); });
     std::vector<std::string> logWhileRunning;
     QTimer::singleShot(200, [&] {
         logWhileRunning = delegate.log;
-        QCoreApplication::exit(7);
+        QCoreApplication::quit();
     });
-    EXPECT_EQ(runLoop(), 7) << "the loop ran on until told to end";
-    EXPECT_EQ(logWhileRunning, std::vector<std::string>{"launched"}) << "no quit path ran";
-}
-
-// The menu entry and the quit signals are taken on the whole road in tests/e2e
-// and by tests/app/client_process_test.cpp; a session logout asks as Qt does.
-TEST_F(DesktopShellTest, APlatformQuitRequestTakesTheQuitPathOnce) {
-    QTimer::singleShot(0, [] { QCoreApplication::quit(); });
     EXPECT_EQ(runLoop(), 0);
+    EXPECT_EQ(logWhileRunning, std::vector<std::string>{"launched"}) << "closing ran no quit path";
     shell.terminate();  // a second request changes nothing
     test_support::finishTurn();
     EXPECT_EQ(delegate.log, (std::vector<std::string>{"launched", "will terminate"}));
@@ -139,11 +116,21 @@ TEST_F(QtWindowTest, AModalWindowIsWindowModalAndEscOrCloseCancelsIt) {
     }
 }
 
-TEST_F(QtWindowTest, ClosingTheMainWindowHidesToTheTrayOrMinimisesWithoutOne) {
+TEST_F(QtWindowTest, HidingTheClientOrClosingItsWindowGoesToTheTrayOrMinimisesWithoutOne) {
     for (const bool tray : {true, false}) {
         SCOPED_TRACE(tray ? "with a tray" : "without a tray");
+        QtWorkspace workspace([tray] { return tray; });
         auto window = makeWindow(tray);
         window->setContentViewController(screen("Small"));
+        QWidget dialog(window->widget(), Qt::Dialog);
+        dialog.show();
+        EXPECT_FALSE(workspace.hideApplication("Another App"));
+        EXPECT_TRUE(workspace.hideApplication("Tidewaterlink"));
+        EXPECT_EQ(dialog.isVisible(), !tray);
+        EXPECT_EQ(window->widget()->isMinimized(), !tray);
+        workspace.unhideApplication();
+        EXPECT_TRUE(window->isVisible() && !window->widget()->isMinimized());
+
         window->widget()->close();
         EXPECT_EQ(window->widget()->isMinimized(), !tray);
         EXPECT_FALSE(window->isVisible());
