@@ -32,13 +32,15 @@ struct Outcome {
 
 class CurlHttpTransportTest : public ::testing::Test {
   protected:
-    std::shared_ptr<Outcome> send(HttpTransport& transport, const std::string& url) {
+    std::shared_ptr<Outcome> send(HttpTransport& transport, const std::string& url,
+                                  std::vector<std::pair<std::string, std::string>> headers = {}) {
         auto outcome = std::make_shared<Outcome>();
-        transport.sendJson(HttpRequestSpec{.url = url, .headers = {}, .jsonBody = {}},
-                           [outcome](JsonReply reply) {
-                               ++outcome->calls;
-                               outcome->reply = std::move(reply);
-                           });
+        transport.sendJson(
+            HttpRequestSpec{.url = url, .headers = std::move(headers), .jsonBody = {}},
+            [outcome](JsonReply reply) {
+                ++outcome->calls;
+                outcome->reply = std::move(reply);
+            });
         return outcome;
     }
 
@@ -114,13 +116,8 @@ TEST_F(CurlHttpTransportTest, OnlyTheSystemsAndTheExtraCaAreTrusted) {
 TEST_F(CurlHttpTransportTest, RequestsThatCannotBeMadeNeverReachTheServer) {
     DevproviderProcess provider;
     CurlHttpTransport transport(loop, provider.caFile());
-    auto injected = std::make_shared<Outcome>();
-    transport.sendJson(HttpRequestSpec{.url = provider.baseUrl() + "/",
-                                       .headers = {{"X-Note", "a\r\nX-Evil: 1"}},
-                                       .jsonBody = {}},
-                       [injected](JsonReply reply) { injected->reply = std::move(reply); });
     const std::shared_ptr<Outcome> outcomes[] = {
-        injected,
+        send(transport, provider.baseUrl() + "/", {{"X-Note", "a\r\nX-Evil: 1"}}),
         send(transport, provider.baseUrl() + "/publicapi?password=a b"),
         send(transport, "http://127.0.0.1:" + std::to_string(provider.port()) + "/publicapi"),
     };
