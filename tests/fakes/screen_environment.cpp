@@ -40,12 +40,27 @@ std::shared_ptr<ViewController> ScreenEnvironment::onTop() {
     return modal.empty() ? main.contentViewController() : modal.back()->contentViewController();
 }
 
-QWidget& ScreenEnvironment::widget(const std::string& name) {
-    const auto screen = onTop();
+QWidget* ScreenEnvironment::find(const std::shared_ptr<ViewController>& screen,
+                                 const std::string& name) {
     auto* root = screen ? dynamic_cast<QtViewBase<View>*>(screen->view().get()) : nullptr;
-    QWidget* found = root ? root->widget()->findChild<QWidget*>(qString(name)) : nullptr;
+    return root ? root->widget()->findChild<QWidget*>(qString(name)) : nullptr;
+}
+
+QWidget& ScreenEnvironment::widget(const std::string& name) {
+    QWidget* found = find(onTop(), name);
     if (found == nullptr) {
         throw std::out_of_range("no widget '" + name + "' on the screen on top");
+    }
+    return *found;
+}
+
+QWidget& ScreenEnvironment::shown(const std::string& name) {
+    QWidget* found = find(onTop(), name);
+    if (found == nullptr) {
+        found = find(shell.mainWindow().contentViewController(), name);
+    }
+    if (found == nullptr) {
+        throw std::out_of_range("no widget '" + name + "' on screen");
     }
     return *found;
 }
@@ -75,15 +90,15 @@ void ScreenEnvironment::click(const std::string& control) {
 }
 
 std::string ScreenEnvironment::text(const std::string& name) {
-    QWidget& shown = widget(name);
-    if (auto* button = qobject_cast<QAbstractButton*>(&shown)) {
+    QWidget& found = shown(name);
+    if (auto* button = qobject_cast<QAbstractButton*>(&found)) {
         return QtButton(button).title();
     }
-    return QtTextField(&shown).stringValue();
+    return QtTextField(&found).stringValue();
 }
 
 bool ScreenEnvironment::shows(const std::string& name) {
-    return widget(name).isVisible();
+    return shown(name).isVisible();
 }
 
 void ScreenEnvironment::closeWindow() {

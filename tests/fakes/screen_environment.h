@@ -42,11 +42,12 @@ struct ScreenEnvironment : VirtualTransport, FakeServices {
     // The named widget of the screen on top; throws when its layout has none.
     QWidget& widget(const std::string& name);
     // As the user does it, on the screen on top. A control that is disabled
-    // or not on screen takes no click.
+    // or hidden takes no click.
     void type(const std::string& field, const std::string& text);
     void pressReturn(const std::string& field);
     void click(const std::string& control);
-    // The whole text a label, field or button shows, and whether it is shown.
+    // The whole text a label, field or button shows, and whether it is on
+    // screen: on the screen on top, else on the main window's beneath it.
     std::string text(const std::string& name);
     bool shows(const std::string& name);
     // The close button of the window on top.
@@ -62,6 +63,9 @@ struct ScreenEnvironment : VirtualTransport, FakeServices {
     AppDelegate delegate{*context, shell.statusBar()};
 
   private:
+    static QWidget* find(const std::shared_ptr<ViewController>& screen, const std::string& name);
+    QWidget& shown(const std::string& name);
+
     bool launched_ = false;
 };
 
