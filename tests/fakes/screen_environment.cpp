@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QTest>
 #include <stdexcept>
+#include <utility>
 
 #include "platform/qt/qt_button.h"
 #include "platform/qt/qt_text_field.h"
@@ -13,65 +14,43 @@
 #include "platform/view_controller.h"
 
 namespace twl::fakes {
-namespace {
-
-QString qString(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-}  // namespace
 
 ScreenEnvironment::ScreenEnvironment() : FakeServices(loop, http, Options{.workspace = &desktop}) {}
 
 std::shared_ptr<ViewController> ScreenEnvironment::show(const std::string& identifier) {
     auto screen = storyboard.instantiateControllerWithIdentifier(identifier);
-    if (!launched_) {
-        launched_ = true;
-        shell.launch(delegate, screen);
-    } else {
+    if (std::exchange(launched_, true)) {
         shell.mainWindow().setContentViewController(screen);
+    } else {
+        shell.launch(delegate, screen);
     }
     return screen;
 }
 
+QtWindow& ScreenEnvironment::windowOnTop() {
+    const auto& modal = shell.mainWindow().presentedWindows();
+    return modal.empty() ? shell.mainWindow() : *modal.back();
+}
+
 std::shared_ptr<ViewController> ScreenEnvironment::onTop() {
-    auto& main = shell.mainWindow();
-    const auto& modal = main.presentedWindows();
-    return modal.empty() ? main.contentViewController() : modal.back()->contentViewController();
+    return windowOnTop().contentViewController();
 }
 
-QWidget* ScreenEnvironment::find(const std::shared_ptr<ViewController>& screen,
-                                 const std::string& name) {
-    auto* root = screen ? dynamic_cast<QtViewBase<View>*>(screen->view().get()) : nullptr;
-    return root ? root->widget()->findChild<QWidget*>(qString(name)) : nullptr;
-}
-
-QWidget& ScreenEnvironment::widget(const std::string& name) {
-    QWidget* found = find(onTop(), name);
-    if (found == nullptr) {
-        throw std::out_of_range("no widget '" + name + "' on the screen on top");
+QWidget& ScreenEnvironment::find(const std::string& name, bool orBeneath) {
+    for (const auto& screen :
+         {onTop(), orBeneath ? shell.mainWindow().contentViewController() : nullptr}) {
+        auto* root = screen ? dynamic_cast<QtViewBase<View>*>(screen->view().get()) : nullptr;
+        if (auto* found = root ? root->widget()->findChild<QWidget*>(toQ(name)) : nullptr) {
+            return *found;
+        }
     }
-    return *found;
-}
-
-QWidget& ScreenEnvironment::shown(const std::string& name) {
-    QWidget* found = find(onTop(), name);
-    if (found == nullptr) {
-        found = find(shell.mainWindow().contentViewController(), name);
-    }
-    if (found == nullptr) {
-        throw std::out_of_range("no widget '" + name + "' on screen");
-    }
-    return *found;
+    throw std::out_of_range("no widget '" + name + "' on screen");
 }
 
 void ScreenEnvironment::type(const std::string& field, const std::string& text) {
-    auto* edit = qobject_cast<QLineEdit*>(&widget(field));
-    if (edit == nullptr) {
-        throw std::logic_error("'" + field + "' is not a field");
-    }
-    if (edit->isVisible() && edit->isEnabled()) {
-        edit->setText(qString(text));
+    auto& edit = dynamic_cast<QLineEdit&>(widget(field));
+    if (edit.isVisible() && edit.isEnabled()) {
+        edit.setText(toQ(text));
     }
 }
 
@@ -80,36 +59,23 @@ void ScreenEnvironment::pressReturn(const std::string& field) {
 }
 
 void ScreenEnvironment::click(const std::string& control) {
-    auto* button = qobject_cast<QAbstractButton*>(&widget(control));
-    if (button == nullptr) {
-        throw std::logic_error("'" + control + "' is not a button");
-    }
-    if (button->isVisible()) {
-        button->click();  // nothing while disabled
+    auto& button = dynamic_cast<QAbstractButton&>(widget(control));
+    if (button.isVisible()) {
+        button.click();  // nothing while disabled
     }
 }
 
 std::string ScreenEnvironment::text(const std::string& name) {
-    QWidget& found = shown(name);
-    if (auto* button = qobject_cast<QAbstractButton*>(&found)) {
+    QWidget& shown = find(name, true);
+    if (auto* button = qobject_cast<QAbstractButton*>(&shown)) {
         return QtButton(button).title();
     }
-    return QtTextField(&found).stringValue();
-}
-
-bool ScreenEnvironment::shows(const std::string& name) {
-    return shown(name).isVisible();
-}
-
-void ScreenEnvironment::closeWindow() {
-    auto& main = shell.mainWindow();
-    const auto& modal = main.presentedWindows();
-    (modal.empty() ? main : *modal.back()).widget()->close();
+    return QtTextField(&shown).stringValue();
 }
 
 void ScreenEnvironment::chooseFromTray(const std::string& title) {
     for (QAction* entry : shell.statusBar().menuActions()) {
-        if (entry->text() == qString(title)) {
+        if (entry->text() == toQ(title)) {
             entry->trigger();
             return;
         }

@@ -40,20 +40,18 @@ struct ScreenEnvironment : VirtualTransport, FakeServices {
     std::shared_ptr<ViewController> onTop();
 
     // The named widget of the screen on top; throws when its layout has none.
-    QWidget& widget(const std::string& name);
+    QWidget& widget(const std::string& name) { return find(name, false); }
     // As the user does it, on the screen on top. A control that is disabled
     // or hidden takes no click.
     void type(const std::string& field, const std::string& text);
     void pressReturn(const std::string& field);
     void click(const std::string& control);
-    // The whole text a label, field or button shows, and whether it is on
-    // screen: on the screen on top, else on the main window's beneath it.
-    std::string text(const std::string& name);
-    bool shows(const std::string& name);
-    // The close button of the window on top.
-    void closeWindow();
-    // The tray menu's entry.
+    void closeWindow() { windowOnTop().widget()->close(); }
     void chooseFromTray(const std::string& title);
+    // What a label, field or button shows, and whether it is on screen: on
+    // the screen on top, else on the main window's beneath it.
+    std::string text(const std::string& name);
+    bool shows(const std::string& name) { return find(name, true).isVisible(); }
     // Lets the windows drop the screens they have let go of.
     static void finishTurn();
 
@@ -63,8 +61,9 @@ struct ScreenEnvironment : VirtualTransport, FakeServices {
     AppDelegate delegate{*context, shell.statusBar()};
 
   private:
-    static QWidget* find(const std::shared_ptr<ViewController>& screen, const std::string& name);
-    QWidget& shown(const std::string& name);
+    static QString toQ(const std::string& text) { return QString::fromStdString(text); }
+    QtWindow& windowOnTop();
+    QWidget& find(const std::string& name, bool orBeneath);
 
     bool launched_ = false;
 };
