@@ -11,6 +11,7 @@
 #include "app/appearance.h"
 #include "app/settings_keys.h"
 #include "login_screen_harness.h"
+#include "platform/mouse_event.h"
 #include "platform/qt/qt_layer.h"
 #include "platform/window.h"
 
@@ -163,6 +164,11 @@ TEST(LoginScreen, HoverColoursTheLoginButtonAndClosingHidesTheClient) {
         QCoreApplication::sendEvent(&login, &event);
         EXPECT_EQ(QtLayer(&login).backgroundColor(), color);
     }
+    // The client's layouts track no other control; one that did would only be named.
+    ui.screen->mouseEntered(MouseEvent{TrackingArea{{{"button", "btnOther"}}}});
+    ui.screen->mouseEntered(MouseEvent{TrackingArea{{{"button", 7}}}});
+    EXPECT_EQ(QtLayer(&login).backgroundColor(), appearance::buttonNormalColor);
+    EXPECT_EQ(ui.env.console.lines, std::vector<std::string>{"Switch default"});
 
     EXPECT_EQ(ui.env.shell.mainWindow().styleMask() & window_style::resizable, 0U);
     QWidget another;

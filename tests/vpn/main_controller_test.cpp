@@ -155,6 +155,12 @@ TEST_F(MainScreen, AFreshMainScreenShowsTheConnectionAndAReplacedOneIsFreed) {
               1);
 }
 
+// Finding the desktop's tray takes round trips that the window need not wait for.
+TEST(AppDelegate, AsksForTheTrayOnlyOnceLaunched) {
+    fakes::ScreenEnvironment env;
+    EXPECT_EQ(env.delegate.statusItem(), nullptr);
+}
+
 TEST_F(MainScreen, AnAttemptEndedByTheServerAlertLeavesTheButtonWorking) {
     ctx.serverUrl = "";
     click("btnConnect");
