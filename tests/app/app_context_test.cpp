@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "app/settings_keys.h"
-#include "fakes/fake_environment.h"
 #include "fakes/memory_settings_store.h"
+#include "fakes/virtual_run_loop.h"
 #include "vpn/connection_session.h"
 
 namespace twl {
@@ -12,11 +12,13 @@ namespace {
 
 // A timer left running would call into a context that is gone.
 TEST(AppContext, DestroyingTheContextStopsItsTimers) {
-    fakes::FakeEnvironment env;
-    env.context->connection().beginConnecting("");
-    env.context->timerManager().startCountdown(5, [](auto&, bool) {});
-    env.context.reset();
-    EXPECT_EQ(env.loop.scheduledTimerCount(), 0U);
+    fakes::VirtualRunLoop loop;
+    auto context = std::make_unique<AppContext>(Services{.runLoop = &loop}, Endpoints{});
+    context->connection().waitForAdministrator("");
+    context->timerManager().startCountdown(5, [](auto&, bool) {});
+    ASSERT_EQ(loop.scheduledTimerCount(), 2U);
+    context.reset();
+    EXPECT_EQ(loop.scheduledTimerCount(), 0U);
 }
 
 TEST(SettingsKeys, AnotherTypeReadsAsAbsent) {

@@ -7,20 +7,20 @@ namespace twl::fakes {
 FakeServices::FakeServices(RunLoop& loop, HttpTransport& http, Options options)
     : system(files, loop) {
     proxySettings.settings = FixedProxySettings::withInterfaces({"lo", "en0"});
-    context = std::make_unique<AppContext>(
-        Services{.runLoop = &loop,
-                 .settings = &settings,
-                 .console = &console,
-                 .fileManager = &files,
-                 .bundle = &bundle,
-                 .interpreter = &system,
-                 .http = &http,
-                 .proxySettings = &proxySettings,
-                 .notifications = &notifications,
-                 .workspace = options.workspace ? options.workspace : &workspace,
-                 .alerts = options.alerts ? options.alerts : &alerts,
-                 .storyboard = &storyboard},
-        std::move(options.endpoints));
+    context =
+        std::make_unique<AppContext>(Services{.runLoop = &loop,
+                                              .settings = &settings,
+                                              .console = &console,
+                                              .fileManager = &files,
+                                              .bundle = &bundle,
+                                              .interpreter = &system,
+                                              .http = &http,
+                                              .proxySettings = &proxySettings,
+                                              .notifications = &notifications,
+                                              .workspace = options.workspace,
+                                              .alerts = options.alerts ? options.alerts : &alerts,
+                                              .storyboard = &storyboard},
+                                     std::move(options.endpoints));
     registerScreens(storyboard, *context);
 }
 

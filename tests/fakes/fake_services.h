@@ -6,7 +6,6 @@
 #include "app/storyboard.h"
 #include "fakes/fake_bundle.h"
 #include "fakes/fake_file_manager.h"
-#include "fakes/fake_workspace.h"
 #include "fakes/fixed_proxy_settings.h"
 #include "fakes/memory_settings_store.h"
 #include "fakes/recording_alert_presenter.h"
@@ -16,11 +15,11 @@
 
 namespace twl::fakes {
 
-// Every platform service but the run loop and the HTTP transport as a
-// deterministic twin, wired with the client's storyboard into one context.
-// The loop and transport are the caller's: virtual ones for screen tests,
-// QtRunLoop (and the real CurlHttpTransport) on real widgets. A desktop may
-// bring its own workspace and alerts.
+// Every platform service but the run loop, the HTTP transport and the
+// workspace as a deterministic twin, wired with the client's storyboard into
+// one context. The loop and transport are the caller's: virtual ones for
+// screen tests, QtRunLoop on a desktop. The workspace is the desktop's; a
+// desktop may bring its own alerts too.
 struct FakeServices {
     struct Options {
         Endpoints endpoints{"https://api.test", "https://ip.test", "vpn.test", ""};
@@ -28,7 +27,6 @@ struct FakeServices {
         AlertPresenter* alerts = nullptr;
     };
     FakeServices(RunLoop& loop, HttpTransport& http, Options options);
-    FakeServices(RunLoop& loop, HttpTransport& http) : FakeServices(loop, http, Options{}) {}
 
     MemorySettingsStore settings;
     RecordingConsole console;
@@ -37,7 +35,6 @@ struct FakeServices {
     SimulatedSystem system;
     FixedProxySettings proxySettings;
     RecordingNotificationCenter notifications;
-    FakeWorkspace workspace;
     RecordingAlertPresenter alerts;
     Storyboard storyboard;
     // Last, so that it goes first: screens and timers hold it.

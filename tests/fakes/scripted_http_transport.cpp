@@ -2,47 +2,47 @@
 
 namespace twl::fakes {
 
-bool ScriptedHttpTransport::answerOldest(JsonReply reply) {
-    if (waiting_.empty()) {
-        return false;
-    }
-    deliver(std::move(waiting_.front()), std::move(reply));
-    waiting_.pop_front();
-    return true;
-}
-
 void ScriptedHttpTransport::sendJson(HttpRequestSpec request, JsonCompletion completion) {
     requests_.push_back(std::move(request));
-    if (scriptedJson_.empty()) {
-        waiting_.push_back(std::move(completion));
-        return;
-    }
-    deliver(std::move(completion), std::move(scriptedJson_.front()));
-    scriptedJson_.pop_front();
-}
-
-bool ScriptedHttpTransport::answerOldestText(TextReply reply) {
-    if (waitingText_.empty()) {
-        return false;
-    }
-    deliver(std::move(waitingText_.front()), std::move(reply));
-    waitingText_.pop_front();
-    return true;
+    take(json_, std::move(completion));
 }
 
 void ScriptedHttpTransport::fetchText(const std::string& url, std::chrono::milliseconds bound,
                                       TextCompletion completion) {
     textRequests_.push_back({url, bound});
-    if (scriptedText_.empty()) {
-        waitingText_.push_back(std::move(completion));
-        return;
-    }
-    deliver(std::move(completion), std::move(scriptedText_.front()));
-    scriptedText_.pop_front();
+    take(text_, std::move(completion));
 }
 
-template <typename Completion, typename Reply>
-void ScriptedHttpTransport::deliver(Completion completion, Reply reply) {
+bool ScriptedHttpTransport::answerOldest(JsonReply reply) {
+    return answer(json_, std::move(reply));
+}
+
+bool ScriptedHttpTransport::answerOldestText(TextReply reply) {
+    return answer(text_, std::move(reply));
+}
+
+template <typename Reply>
+void ScriptedHttpTransport::take(Queue<Reply>& queue, std::function<void(Reply)> completion) {
+    if (queue.scripted.empty()) {
+        queue.waiting.push_back(std::move(completion));
+        return;
+    }
+    deliver(std::move(completion), std::move(queue.scripted.front()));
+    queue.scripted.pop_front();
+}
+
+template <typename Reply>
+bool ScriptedHttpTransport::answer(Queue<Reply>& queue, Reply reply) {
+    if (queue.waiting.empty()) {
+        return false;
+    }
+    deliver(std::move(queue.waiting.front()), std::move(reply));
+    queue.waiting.pop_front();
+    return true;
+}
+
+template <typename Reply>
+void ScriptedHttpTransport::deliver(std::function<void(Reply)> completion, Reply reply) {
     loop_.post([completion = std::move(completion), reply = std::move(reply)] {
         if (completion) {
             completion(reply);

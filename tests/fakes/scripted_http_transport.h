@@ -23,14 +23,14 @@ class ScriptedHttpTransport final : public HttpTransport {
     static JsonReply failure(std::string error) { return JsonReply{{}, std::move(error)}; }
 
     // The reply for the next request that arrives.
-    void scriptJson(JsonReply reply) { scriptedJson_.push_back(std::move(reply)); }
-    void scriptText(TextReply reply) { scriptedText_.push_back(std::move(reply)); }
+    void scriptJson(JsonReply reply) { json_.scripted.push_back(std::move(reply)); }
+    void scriptText(TextReply reply) { text_.scripted.push_back(std::move(reply)); }
 
     // Answers the oldest request still waiting; false when none waits.
     bool answerOldest(JsonReply reply);
     bool answerOldestText(TextReply reply);
-    std::size_t waitingCount() const { return waiting_.size(); }
-    std::size_t waitingTextCount() const { return waitingText_.size(); }
+    std::size_t waitingCount() const { return json_.waiting.size(); }
+    std::size_t waitingTextCount() const { return text_.waiting.size(); }
 
     void sendJson(HttpRequestSpec request, JsonCompletion completion) override;
     void fetchText(const std::string& url, std::chrono::milliseconds bound,
@@ -44,14 +44,22 @@ class ScriptedHttpTransport final : public HttpTransport {
     const std::vector<TextRequest>& textRequests() const { return textRequests_; }
 
   private:
-    template <typename Completion, typename Reply>
-    void deliver(Completion completion, Reply reply);
+    // The replies scripted for one kind of request, and the requests waiting for one.
+    template <typename Reply>
+    struct Queue {
+        std::deque<Reply> scripted;
+        std::deque<std::function<void(Reply)>> waiting;
+    };
+    template <typename Reply>
+    void take(Queue<Reply>& queue, std::function<void(Reply)> completion);
+    template <typename Reply>
+    bool answer(Queue<Reply>& queue, Reply reply);
+    template <typename Reply>
+    void deliver(std::function<void(Reply)> completion, Reply reply);
 
     RunLoop& loop_;
-    std::deque<JsonReply> scriptedJson_;
-    std::deque<TextReply> scriptedText_;
-    std::deque<JsonCompletion> waiting_;
-    std::deque<TextCompletion> waitingText_;
+    Queue<JsonReply> json_;
+    Queue<TextReply> text_;
     std::vector<HttpRequestSpec> requests_;
     std::vector<TextRequest> textRequests_;
 };

@@ -5,14 +5,14 @@
 #include <gtest/gtest.h>
 
 #include "app/appearance.h"
-#include "fakes/fake_environment.h"
-#include "fakes/fake_text_field.h"
+#include "fakes/screen_environment.h"
 #include "fakes/stub_screen.h"
+#include "platform/qt/qt_text_field.h"
 
 namespace twl {
 namespace {
 
-constexpr const char* builtInServer = "vpn.test";  // FakeEnvironment's default endpoint
+constexpr const char* builtInServer = "vpn.test";  // the fake services' default endpoint
 
 // A run of the client with the settings screen open over a stub main screen.
 struct SettingsScene {
@@ -20,14 +20,13 @@ struct SettingsScene {
         env.storyboard.registerController("MainController",
                                           [] { return std::make_shared<fakes::StubScreen>(); });
     }
-    std::shared_ptr<fakes::FakeTextField> open() {
-        screen = env.show("SettingController");
-        return env.views(*screen).outlet<fakes::FakeTextField>("edtServerUrl");
+    std::shared_ptr<QtTextField> open() {
+        env.show("SettingController");
+        return std::make_shared<QtTextField>(&env.widget("edtServerUrl"));
     }
-    void click(const char* control) const { env.views(*screen).performAction(control); }
+    void click(const char* control) { env.click(control); }
 
-    fakes::FakeEnvironment env;
-    std::shared_ptr<ViewController> screen;
+    fakes::ScreenEnvironment env;
 };
 
 // Back without saving loses the typed text.
@@ -48,7 +47,7 @@ TEST(SettingController, OpensOnTheBuiltInServerUnlessAStringIsStoredWhichThenHol
     EXPECT_EQ(saved.env.context->serverUrl, "10.8.0.1");
     savedField->setStringValue("typed.example");
     saved.click("btnBack");
-    EXPECT_EQ(saved.env.window->contentViewController()->storyboardIdentifier(), "MainController");
+    EXPECT_EQ(saved.env.onTop()->storyboardIdentifier(), "MainController");
     EXPECT_EQ(saved.env.context->serverUrl, "10.8.0.1");
     EXPECT_EQ(saved.env.settings.objectForKey("server_url"), SettingValue{"10.8.0.1"});
 }

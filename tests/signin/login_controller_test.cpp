@@ -5,10 +5,15 @@
 
 #include <algorithm>
 
+#include <QCoreApplication>
+#include <QEvent>
+
 #include "app/appearance.h"
 #include "app/settings_keys.h"
 #include "login_screen_harness.h"
 #include "platform/mouse_event.h"
+#include "platform/qt/qt_layer.h"
+#include "platform/window.h"
 
 namespace twl {
 namespace {
@@ -30,28 +35,29 @@ TEST(LoginScreen, LoadingSignsInByItselfOnlyWithAutoLoginOnAndAStoredAccount) {
         ui.load();
         const bool signsIn = autoLogin && accountStored;
         ASSERT_EQ(ui.requestCount(), signsIn ? 1U : 0U);
-        EXPECT_EQ(ui.shown("loadBoxView"), signsIn);
+        EXPECT_EQ(ui.env.shows("loadBoxView"), signsIn);
         EXPECT_FALSE(ui.spinning()) << "automatic sign-in spins it hidden";
         if (signsIn) {
-            EXPECT_THAT(ui.sentUrl(), ::testing::HasSubstr("&username=a%20b&"));
+            EXPECT_THAT(ui.env.http.requests()[0].url, ::testing::HasSubstr("&username=a%20b&"));
         }
     }
 }
 
-TEST(LoginScreen, AnIncompleteFormShowsItsMessageAndSendsNothing) {
-    const std::tuple<const char*, const char*, const char*> rows[] = {
-        {"", "", "Please input username"},
-        {"demo", "", "Please input password"},
-    };
-    for (const auto& [userName, password, message] : rows) {
-        LoginScreenHarness ui;
-        ui.load();
-        ui.signIn(userName, password);
-        EXPECT_EQ(ui.errorMessage(), message);
-        EXPECT_TRUE(ui.shown("viewIncorectInfo"));
-        EXPECT_FALSE(ui.shown("loadBoxView"));
-        EXPECT_EQ(ui.requestCount(), 0U);
-    }
+// A newer message restarts the panel's two seconds.
+TEST(LoginScreen, AnIncompleteFormSendsNothingAndShowsWhyForTwoSeconds) {
+    LoginScreenHarness ui;
+    ui.load();
+    ui.signIn("", "pw");
+    EXPECT_EQ(ui.env.text("lblErrorMessage"), "Please input username");
+    ui.env.loop.advance(1.5);
+    ui.signIn("demo", "");
+    EXPECT_EQ(ui.env.text("lblErrorMessage"), "Please input password");
+    EXPECT_FALSE(ui.env.shows("loadBoxView"));
+    ui.env.loop.advance(1.9);
+    EXPECT_TRUE(ui.env.shows("viewIncorectInfo"));
+    ui.env.loop.advance(0.1);
+    EXPECT_FALSE(ui.env.shows("viewIncorectInfo"));
+    EXPECT_EQ(ui.requestCount(), 0U);
 }
 
 TEST(LoginScreen, EachFailedCheckShowsItsMessageAndEndsTheBusyState) {
@@ -74,13 +80,13 @@ TEST(LoginScreen, EachFailedCheckShowsItsMessageAndEndsTheBusyState) {
         LoginScreenHarness ui;
         ui.env.settings.setBool(true, keys::autoLogin);
         ui.load();
-        ui.clickRemember();
+        ui.env.click("chkRemember");
         ui.signIn("demo", "demo-pass");
         ui.answer(row.reply);
 
         EXPECT_FALSE(ui.showsMainScreen());
-        EXPECT_EQ(ui.errorMessage(), row.message);
-        EXPECT_FALSE(ui.shown("loadBoxView"));
+        EXPECT_EQ(ui.env.text("lblErrorMessage"), row.message);
+        EXPECT_FALSE(ui.env.shows("loadBoxView"));
         EXPECT_FALSE(ui.spinning());
         EXPECT_EQ(ui.env.settings.objectForKey(keys::autoLogin), SettingValue(!row.isRefusal))
             << "whatever remember-me says";
@@ -111,27 +117,15 @@ TEST(LoginScreen, AnAcceptedSignInSetsAutoLoginOnlyWhenRememberMeIsOn) {
         }
         ui.load();
         for (int click = 0; click < row.rememberClicks; ++click) {
-            ui.clickRemember();
+            ui.env.click("chkRemember");
         }
-        EXPECT_EQ(ui.outlet<fakes::FakeImageView>("imgRemember")->imageName(), row.image);
+        EXPECT_EQ(ui.rememberImage(), row.image);
         ui.signIn("demo", "demo-pass");
         ui.answer(LoginScreenHarness::paid());
         EXPECT_TRUE(ui.showsMainScreen());
         EXPECT_EQ(ui.env.settings.objectForKey(keys::autoLogin), row.after);
         EXPECT_EQ(ui.env.settings.objectForKey(keys::vpnUserPassword), SettingValue("demo-pass"));
     }
-}
-
-TEST(LoginScreen, TheErrorPanelStaysTwoSecondsAfterTheNewestMessage) {
-    LoginScreenHarness ui;
-    ui.load();
-    ui.signIn("", "");
-    ui.env.loop.advance(1.5);
-    ui.signIn("demo", "");  // a newer message restarts the wait
-    ui.env.loop.advance(1.9);
-    EXPECT_TRUE(ui.shown("viewIncorectInfo"));
-    ui.env.loop.advance(0.1);
-    EXPECT_FALSE(ui.shown("viewIncorectInfo"));
 }
 
 // Each reply keeps its own account, also one for a screen already replaced.
@@ -143,40 +137,44 @@ TEST(LoginScreen, SignInsWhileOthersAreOutstandingAreHandledOnTheirOwn) {
     }
     ASSERT_EQ(ui.env.http.waitingCount(), 3U);
     ui.answer(LoginScreenHarness::refused());
-    EXPECT_EQ(ui.errorMessage(), "Username or password is incorrect.");
+    EXPECT_EQ(ui.env.text("lblErrorMessage"), "Username or password is incorrect.");
     ui.answer(LoginScreenHarness::paid());
     ASSERT_TRUE(ui.showsMainScreen());
     EXPECT_EQ(ui.env.context->accountUserName, "second");
 
-    const auto mainScreen = ui.env.window->contentViewController();
-    std::weak_ptr<LoginController> replaced = ui.screen;
+    const auto mainScreen = ui.env.shell.mainWindow().contentViewController();
+    std::weak_ptr<ViewController> replaced = ui.screen;
     ui.screen.reset();
-    ui.env.window->dropReleased();
+    ui.env.finishTurn();
     ASSERT_FALSE(replaced.expired()) << "the outstanding check holds the screen";
     ui.answer(LoginScreenHarness::paid());
-    EXPECT_EQ(ui.env.window->contentViewController(), mainScreen);
+    EXPECT_EQ(ui.env.shell.mainWindow().contentViewController(), mainScreen);
     EXPECT_EQ(ui.env.context->accountUserName, "third");
     EXPECT_TRUE(replaced.expired()) << "and lets it go once handled";
 }
 
+// Closing hides every window of the client, not only its own.
 TEST(LoginScreen, HoverColoursTheLoginButtonAndClosingHidesTheClient) {
     LoginScreenHarness ui;
     ui.load();
-    const auto& layer = *ui.outlet<fakes::FakeButton>("btnLogin")->fakeLayer();
-    const MouseEvent overLogin{TrackingArea{{{"button", "btnLogin"}}}};
-    ui.screen->mouseEntered(overLogin);
-    EXPECT_EQ(layer.backgroundColor(), appearance::buttonHoverColor);
-    ui.screen->mouseExited(overLogin);
-    EXPECT_EQ(layer.backgroundColor(), appearance::buttonNormalColor);
-
+    QWidget& login = ui.env.widget("btnLogin");
+    for (const auto& [type, color] : {std::pair{QEvent::Enter, appearance::buttonHoverColor},
+                                      {QEvent::Leave, appearance::buttonNormalColor}}) {
+        QEvent event(type);
+        QCoreApplication::sendEvent(&login, &event);
+        EXPECT_EQ(QtLayer(&login).backgroundColor(), color);
+    }
+    // The client's layouts track no other control; one that did would only be named.
     ui.screen->mouseEntered(MouseEvent{TrackingArea{{{"button", "btnOther"}}}});
     ui.screen->mouseEntered(MouseEvent{TrackingArea{{{"button", 7}}}});
-    EXPECT_EQ(layer.backgroundColor(), appearance::buttonNormalColor);
+    EXPECT_EQ(QtLayer(&login).backgroundColor(), appearance::buttonNormalColor);
     EXPECT_EQ(ui.env.console.lines, std::vector<std::string>{"Switch default"});
 
-    EXPECT_EQ(ui.env.window->styleMask() & window_style::resizable, 0U);
-    ui.env.window->performClose();
-    EXPECT_EQ(ui.env.workspace.hideRequests, std::vector<std::string>{"Tidewaterlink"});
+    EXPECT_EQ(ui.env.shell.mainWindow().styleMask() & window_style::resizable, 0U);
+    QWidget another;
+    another.show();
+    ui.env.closeWindow();
+    EXPECT_FALSE(another.isVisible());
 }
 
 }  // namespace

@@ -4,17 +4,16 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <mutex>
 #include <optional>
 
 #include "fakes/virtual_run_loop.h"
+#include "platform/qt_test_support.h"
 
 namespace twl {
 namespace {
@@ -44,24 +43,8 @@ class FakeNotificationServer final : public QDBusVirtualObject {
     std::vector<QVariantList> notifications_;
 };
 
-bool spinUntil(const std::function<bool()>& done, int limitMs = 5000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < limitMs) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return done();
-}
-
 class FreedesktopNotificationCenterTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test";
-        static char* argv[] = {name, nullptr};
-        static QCoreApplication app(argc, argv);
-    }
-
     void SetUp() override {
         QFile config(dir.filePath("bus.conf"));
         if (config.open(QIODevice::WriteOnly)) {
@@ -116,7 +99,7 @@ TEST_F(FreedesktopNotificationCenterTest, AskedFirstThenSentWhenTheTriggerFallsD
         std::optional<bool> granted;
         FreedesktopNotificationCenter asker(loop, clientBus());
         asker.requestAuthorization(7, [&](bool answer) { granted = answer; });
-        ASSERT_TRUE(spinUntil([&] { return granted.has_value(); }));
+        ASSERT_TRUE(test_support::spinUntil([&] { return granted.has_value(); }));
         EXPECT_EQ(*granted, serverUp);
     }
     const NotificationRequest request{"id", "Duskway", "Connected", "alarm", 1'800'000'001};
@@ -124,12 +107,12 @@ TEST_F(FreedesktopNotificationCenterTest, AskedFirstThenSentWhenTheTriggerFallsD
     FreedesktopNotificationCenter center(loop, clientBus());
     center.add(request);
     loop.advance(0.9);
-    spinUntil([&] { return !server.notifications().empty(); }, 300);
+    test_support::spinUntil([&] { return !server.notifications().empty(); }, 300);
     EXPECT_TRUE(server.notifications().empty()) << "sent before its trigger";
 
     loop.advance(0.1);
-    ASSERT_TRUE(spinUntil([&] { return !server.notifications().empty(); }));
-    spinUntil([&] { return server.notifications().size() > 1; }, 300);
+    ASSERT_TRUE(test_support::spinUntil([&] { return !server.notifications().empty(); }));
+    test_support::spinUntil([&] { return server.notifications().size() > 1; }, 300);
     ASSERT_EQ(server.notifications().size(), 1u);
     const QVariantList args = server.notifications()[0];
     ASSERT_EQ(args.size(), 8);

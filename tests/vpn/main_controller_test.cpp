@@ -4,12 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_delegate.h"
 #include "app/settings_keys.h"
-#include "fakes/fake_button.h"
-#include "fakes/fake_environment.h"
-#include "fakes/fake_status_bar.h"
-#include "fakes/fake_text_field.h"
+#include "fakes/screen_environment.h"
 #include "fakes/stub_screen.h"
 #include "privileged/commands.h"
 #include "vpn/connection_session.h"
@@ -37,13 +33,10 @@ struct Client {
         env.settings.setObject("admin", keys::username);
         env.settings.setObject("admin-pass", keys::userpassword);
         ctx.isAdminConfirmed = true;
-        screen = env.show("MainController");
+        env.show("MainController");
     }
 
-    // On the main screen, unless another is named.
-    void click(const char* control, const std::shared_ptr<ViewController>& on = nullptr) {
-        fakes::FakeEnvironment::views(on ? *on : *screen).performAction(control);
-    }
+    void click(const char* control) { env.click(control); }
     // The tunnel is up (or not) for the next `seconds`.
     void play(bool up, double seconds) {
         env.proxySettings.settings = up ? fakes::FixedProxySettings::withInterfaces({"en0", "ppp0"})
@@ -51,6 +44,14 @@ struct Client {
         env.loop.advance(seconds);
     }
     void reach(State state) {
+        if (state == State::disconnecting) {
+            reach(State::connected);
+            click("btnConnect");  // its look-up waits
+            return;
+        }
+        if (state == State::disconnected) {
+            return;
+        }
         ctx.isAdminConfirmed = state != State::waitingForAdministrator;
         click("btnConnect");
         // Another screen's countdown starts meanwhile: it must not take a step away.
@@ -64,23 +65,16 @@ struct Client {
         }
         env.loop.runPending();
     }
-    std::string publicIpShown() const {
-        return fakes::FakeEnvironment::views(*screen)
-            .outlet<fakes::FakeTextField>("lblIPAddress")
-            ->stringValue();
-    }
-    // The label and the button title of the main screen on show.
-    std::string shows() const {
-        auto& views = fakes::FakeEnvironment::views(*screen);
-        return views.outlet<fakes::FakeTextField>("lblConnectStatus")->stringValue() + "/" +
-               views.outlet<fakes::FakeButton>("btnConnect")->title();
+    // The main screen's label and button title, or which other screen it gave way to.
+    std::string shows() {
+        const auto shown = env.shell.mainWindow().contentViewController();
+        return shown->storyboardIdentifier() != "MainController"
+                   ? shown->storyboardIdentifier()
+                   : env.text("lblConnectStatus") + "/" + env.text("btnConnect");
     }
 
-    fakes::FakeEnvironment env;
+    fakes::ScreenEnvironment env;
     AppContext& ctx = *env.context;
-    fakes::FakeStatusBar statusBar;
-    AppDelegate delegate{ctx, statusBar};
-    std::shared_ptr<ViewController> screen;
 };
 
 class MainScreen : public ::testing::Test, public Client {};
@@ -89,22 +83,18 @@ class MainScreen : public ::testing::Test, public Client {};
 // while the tunnel is there to be seen, the state it leaves, and what shows it.
 TEST(ConnectionSession, EveryWayInAndOutOfEachStateEndsWhereItShould) {
     using Way = std::function<void(Client&)>;
-    const Way cancel = [](Client& s) {
-        s.click("btnCancel", s.env.window->modalWindow()->contentViewController());
-    };
+    const Way cancel = [](Client& s) { s.click("btnCancel"); };
     const Way signOut = [](Client& s) { s.click("btnSignOut"); };
     const Way force = [](Client& s) { s.click("btnDisconnect"); };
-    const Way button = [](Client& s) {
-        s.click("btnConnect");
-        s.answerPublicIp("198.51.100.1");
-    };
-    const Way quit = [](Client& s) { s.delegate.applicationWillTerminate(); };
+    const Way button = [](Client& s) { s.click("btnConnect"); };
+    const Way quit = [](Client& s) { s.env.chooseFromTray("Close Application"); };
     const Way seen = [](Client& s) { s.play(true, 0.5); };
     const Way drop = [](Client& s) { s.play(false, 0.5); };
     const Way timeUp = [](Client& s) { s.play(false, 60.0); };
     const Texts none;
     const Texts down{disconnectCommand};
     const std::vector<std::tuple<const char*, State, Way, Texts, State>> rows{
+        {"quit while disconnected", disconnected, quit, none, disconnected},
         {"Cancel while waiting", waitingForAdministrator, cancel, none, disconnected},
         {"quit while waiting", waitingForAdministrator, quit, none, disconnected},
         {"sign-out while provisioning", provisioning, signOut, none, disconnected},
@@ -120,6 +110,9 @@ TEST(ConnectionSession, EveryWayInAndOutOfEachStateEndsWhereItShould) {
         {"force while connected", connected, force, down, disconnected},
         {"quit while connected", connected, quit, down, disconnected},
         {"tunnel dropped", connected, drop, none, disconnected},
+        {"sign-out while disconnecting", disconnecting, signOut, down, disconnected},
+        {"force while disconnecting", disconnecting, force, down, disconnected},
+        {"quit while disconnecting", disconnecting, quit, down, disconnected},
     };
     for (const auto& [name, from, way, sent, to] : rows) {
         SCOPED_TRACE(name);
@@ -129,13 +122,17 @@ TEST(ConnectionSession, EveryWayInAndOutOfEachStateEndsWhereItShould) {
         const Texts& all = s.env.system.commandsRun;
         const auto before = static_cast<long>(all.size());
         way(s);
+        s.answerPublicIp("198.51.100.1");  // an answer the way has overtaken changes nothing
         s.play(true, 70.0);
         EXPECT_EQ(Texts(all.begin() + before, all.end()), sent);
         EXPECT_EQ(s.ctx.connection().state(), to);
         EXPECT_FALSE(s.ctx.connection().isConnecting()) << "Connect works again";
         const bool up = to == State::connected;
         EXPECT_EQ(s.ctx.statusBarButton->imageName(), up ? "menubar_hover" : "menubar");
-        EXPECT_EQ(s.shows(), up ? "Connected/Disconnect" : "Disconnected/Connect");
+        const bool signedOut = way.target_type() == signOut.target_type();
+        EXPECT_EQ(s.shows(), signedOut ? "LoginController"
+                             : up      ? "Connected/Disconnect"
+                                       : "Disconnected/Connect");
         if (way.target_type() == quit.target_type() && !sent.empty()) {
             EXPECT_EQ(s.env.system.options.back().timeLimit, std::chrono::seconds(5)) << "bounded";
         }
@@ -144,19 +141,24 @@ TEST(ConnectionSession, EveryWayInAndOutOfEachStateEndsWhereItShould) {
 
 // Ten trips to the settings screen and back, the first while connecting.
 TEST_F(MainScreen, AFreshMainScreenShowsTheConnectionAndAReplacedOneIsFreed) {
-    std::vector<std::weak_ptr<ViewController>> made{screen};
+    std::vector<std::weak_ptr<ViewController>> made{env.onTop()};
     click("btnConnect");
     for (int trip = 0; trip < 10; ++trip) {
         click("btnSetting");
-        click("btnBack", env.window->contentViewController());
-        screen = env.window->contentViewController();
-        made.push_back(screen);
+        click("btnBack");
+        made.push_back(env.onTop());
         EXPECT_EQ(shows(), trip == 0 ? "Connecting.../Connecting..." : "Connected/Disconnect");
         play(true, 2.5);
     }
-    env.window->dropReleased();
+    env.finishTurn();
     EXPECT_EQ(std::count_if(made.begin(), made.end(), [](auto& each) { return !each.expired(); }),
               1);
+}
+
+// Finding the desktop's tray takes round trips that the window need not wait for.
+TEST(AppDelegate, AsksForTheTrayOnlyOnceLaunched) {
+    fakes::ScreenEnvironment env;
+    EXPECT_EQ(env.delegate.statusItem(), nullptr);
 }
 
 TEST_F(MainScreen, AnAttemptEndedByTheServerAlertLeavesTheButtonWorking) {
@@ -198,7 +200,7 @@ TEST_F(MainScreen, TheButtonsDisconnectShowsTheAddressThenTheTextsThenSendsTheCo
     EXPECT_EQ(env.system.commandsRun.back(), connectCommand);
     EXPECT_EQ(env.notifications.requests.size(), notifications);
     answerPublicIp("198.51.100.1");
-    EXPECT_EQ(publicIpShown(), "198.51.100.1");
+    EXPECT_EQ(env.text("lblIPAddress"), "198.51.100.1");
     EXPECT_EQ(shows(), "Disconnected/Connect");
     EXPECT_EQ(env.notifications.requests.back().body, "Disconnected");
     EXPECT_EQ(env.system.commandsRun.back(), disconnectCommand);
@@ -210,9 +212,9 @@ TEST_F(MainScreen, OnlyTheNewestLookUpsAnswerShows) {
     ASSERT_EQ(env.http.waitingTextCount(), 2u);
     env.http.answerOldestText(TextReply{"203.0.113.9", {}});
     env.loop.runPending();
-    EXPECT_NE(publicIpShown(), "203.0.113.9");
+    EXPECT_NE(env.text("lblIPAddress"), "203.0.113.9");
     answerPublicIp("198.51.100.1");
-    EXPECT_EQ(publicIpShown(), "198.51.100.1");
+    EXPECT_EQ(env.text("lblIPAddress"), "198.51.100.1");
 }
 
 // Quitting stops the command under way and still takes the service down,
@@ -220,7 +222,7 @@ TEST_F(MainScreen, OnlyTheNewestLookUpsAnswerShows) {
 TEST_F(MainScreen, QuittingStopsTheCommandUnderWayAndBoundsTheDisconnect) {
     env.system.commandSeconds = 30.0;
     click("btnConnect");
-    delegate.applicationWillTerminate();
+    env.chooseFromTray("Close Application");
     EXPECT_EQ(env.system.stopped, 1);
     EXPECT_EQ(env.system.commandsRun, Texts{disconnectCommand});
     EXPECT_EQ(env.system.options.back().timeLimit, std::chrono::seconds(5));

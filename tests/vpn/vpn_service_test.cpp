@@ -5,7 +5,8 @@
 #include "app/app_context.h"
 #include "app/settings_keys.h"
 #include "fakes/memory_settings_store.h"
-#include "fakes/recording_script_interpreter.h"
+#include "fakes/simulated_system.h"
+#include "fakes/virtual_run_loop.h"
 #include "privileged/commands.h"
 #include "privileged/statement_parser.h"
 
@@ -18,8 +19,10 @@ namespace {
 // password and the key beside the statement, as secrets.
 TEST(CreateVpnService, EachValueGoesToItsPlaceThroughTheBuilders) {
     fakes::MemorySettingsStore store;
-    fakes::RecordingScriptInterpreter interpreter;
-    AppContext ctx{Services{.settings = &store, .interpreter = &interpreter}, Endpoints{}};
+    fakes::FakeFileManager files;
+    fakes::VirtualRunLoop loop;
+    fakes::SimulatedSystem system(files, loop);
+    AppContext ctx{Services{.settings = &store, .interpreter = &system}, Endpoints{}};
     ctx.serverUrl = "vpn.example.net; touch pwned";
     ctx.accountUserName = "$(touch pwned)";
     ctx.accountPassword = "`touch pwned`' \"\\ \n--force";
@@ -27,13 +30,13 @@ TEST(CreateVpnService, EachValueGoesToItsPlaceThroughTheBuilders) {
     store.setObject("pw\\\" & touch pwned", keys::userpassword);
 
     createVpnService(ctx, "/my tools/mac'os\"vpn $x", [] {});
-    ASSERT_EQ(interpreter.sources.size(), 1u);
-    const auto parsed = parseStatement(interpreter.sources[0]);
+    ASSERT_EQ(system.sources.size(), 1u);
+    const auto parsed = parseStatement(system.sources[0]);
     ASSERT_TRUE(parsed.statement.has_value()) << parsed.error;
     EXPECT_EQ(
         parsed.statement->command,
         commands::createService("/my tools/mac'os\"vpn $x", ctx.serverUrl, ctx.accountUserName));
-    const auto& secrets = interpreter.options[0].secrets;
+    const auto& secrets = system.options[0].secrets;
     ASSERT_EQ(secrets.size(), 2u);
     EXPECT_EQ(secrets[0].value, ctx.accountPassword);
     EXPECT_EQ(secrets[1].value, commands::presharedKey);
