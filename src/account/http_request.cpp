@@ -35,7 +35,7 @@ void HttpRequest::sendRequest(HttpMethod method, const std::string& url,
         throw std::logic_error("an HttpRequest carries one request only");
     }
     sent_ = true;
-    HttpRequestSpec request;
+    HttpRequestParts request;
     request.method = methodName(method);
     request.url = url;
     if (headers) {

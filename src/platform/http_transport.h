@@ -10,7 +10,7 @@
 
 namespace twl {
 
-struct HttpRequestSpec {
+struct HttpRequestParts {
     std::string method = "GET";
     std::string url;
     std::vector<std::pair<std::string, std::string>> headers;
@@ -47,7 +47,7 @@ class HttpTransport {
     //
     // A transport destroyed while requests are in flight drops them: their
     // completions never run, and are released on the destroying thread.
-    virtual void sendJson(HttpRequestSpec request, JsonCompletion completion) = 0;
+    virtual void sendJson(HttpRequestParts request, JsonCompletion completion) = 0;
 
     // A GET of the whole body as text, held to `bound` in all. Starts and
     // returns at once; the completion runs exactly once, later, on the main run

@@ -36,7 +36,7 @@ class CurlHttpTransportTest : public ::testing::Test {
                                   std::vector<std::pair<std::string, std::string>> headers = {}) {
         auto outcome = std::make_shared<Outcome>();
         transport.sendJson(
-            HttpRequestSpec{.url = url, .headers = std::move(headers), .jsonBody = {}},
+            HttpRequestParts{.url = url, .headers = std::move(headers), .jsonBody = {}},
             [outcome](JsonReply reply) {
                 ++outcome->calls;
                 outcome->reply = std::move(reply);
@@ -201,7 +201,7 @@ int quitWhileResolving(RunLoop& loop) {
     }
     auto transport = std::make_unique<CurlHttpTransport>(loop, "");
     transport->sendJson(
-        HttpRequestSpec{.url = "https://stalled.invalid/", .headers = {}, .jsonBody = {}},
+        HttpRequestParts{.url = "https://stalled.invalid/", .headers = {}, .jsonBody = {}},
         [](JsonReply) {});
     pollfd asked{server, POLLIN, 0};
     if (::poll(&asked, 1, 5000) != 1) {

@@ -30,6 +30,7 @@
 #include "app/stdout_console.h"
 #include "app/storyboard.h"
 #include "child_command.h"
+#include "in_process_client.h"
 #include "nmcli.h"
 #include "platform/curl/curl_http_transport.h"
 #include "platform/posix/background_script_interpreter.h"
@@ -209,61 +210,7 @@ fs::path copyBundle() {
     return root;
 }
 
-// The client as its entry wires it, with the provider's endpoints.
-struct Client {
-    Client(const fs::path& bundleRoot, const fakes::DevproviderProcess& provider)
-        : bundle(bundleRoot / "bin" / "tidewaterlink"),
-          endpoints{provider.baseUrl(), provider.baseUrl(), builtInServer, provider.caFile()},
-          commandRunner(bundle.resourceFolder() / "compat"),
-          interpreter(commandRunner, runLoop),
-          http(runLoop, endpoints.extraCaFile),
-          notifications(runLoop),
-          workspace(trayAvailable),
-          context(Services{.runLoop = &runLoop,
-                           .settings = &settings,
-                           .console = &console,
-                           .fileManager = &fileManager,
-                           .bundle = &bundle,
-                           .interpreter = &interpreter,
-                           .http = &http,
-                           .proxySettings = &proxySettings,
-                           .notifications = &notifications,
-                           .workspace = &workspace,
-                           .alerts = &alerts,
-                           .storyboard = &storyboard},
-                  endpoints),
-          shell(*layouts, workspace, trayAvailable),
-          delegate(context, shell.statusBar()) {
-        registerScreens(storyboard, context);
-        shell.launch(delegate, storyboard.instantiateControllerWithIdentifier("LoginController"));
-    }
-    ~Client() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
-
-    std::string showing() {
-        auto shown = shell.mainWindow().contentViewController();
-        return shown ? shown->storyboardIdentifier() : "";
-    }
-
-    std::function<bool()> trayAvailable = [] { return false; };
-    QtRunLoop runLoop;
-    SettingsFileStore settings{SettingsFileStore::defaultPath()};
-    StdoutConsole console;
-    PosixFileManager fileManager;
-    ExecutableBundle bundle;
-    Endpoints endpoints;
-    PosixScriptInterpreter commandRunner;
-    BackgroundScriptInterpreter interpreter;
-    CurlHttpTransport http;
-    InterfaceProxySettings proxySettings;
-    FreedesktopNotificationCenter notifications;
-    QtWorkspace workspace;
-    QtAlertPresenter alerts;
-    Storyboard storyboard;
-    std::unique_ptr<QtLayouts> layouts = QtLayouts::withStoryboardLayouts();
-    AppContext context;
-    DesktopShell shell;
-    AppDelegate delegate;
-};
+using Client = test_support::InProcessClient;
 
 // Generous: sudo, the tools and the detection ticks all take real time.
 bool eventually(const std::function<bool()>& done) {
@@ -370,7 +317,7 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
     std::vector<std::string> keyfileAfterReconnect;
     std::string savedNotice;
     {
-        Client client(bundleRoot, provider);
+        Client client(bundleRoot, provider, builtInServer);
         auto status = [] { return shown("lblConnectStatus"); };
 
         // Sign in, remembered for next time.

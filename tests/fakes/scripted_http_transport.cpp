@@ -2,7 +2,7 @@
 
 namespace twl::fakes {
 
-void ScriptedHttpTransport::sendJson(HttpRequestSpec request, JsonCompletion completion) {
+void ScriptedHttpTransport::sendJson(HttpRequestParts request, JsonCompletion completion) {
     requests_.push_back(std::move(request));
     take(json_, std::move(completion));
 }

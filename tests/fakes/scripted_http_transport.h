@@ -32,11 +32,11 @@ class ScriptedHttpTransport final : public HttpTransport {
     std::size_t waitingCount() const { return json_.waiting.size(); }
     std::size_t waitingTextCount() const { return text_.waiting.size(); }
 
-    void sendJson(HttpRequestSpec request, JsonCompletion completion) override;
+    void sendJson(HttpRequestParts request, JsonCompletion completion) override;
     void fetchText(const std::string& url, std::chrono::milliseconds bound,
                    TextCompletion completion) override;
 
-    const std::vector<HttpRequestSpec>& requests() const { return requests_; }
+    const std::vector<HttpRequestParts>& requests() const { return requests_; }
     struct TextRequest {
         std::string url;
         std::chrono::milliseconds bound;
@@ -60,7 +60,7 @@ class ScriptedHttpTransport final : public HttpTransport {
     RunLoop& loop_;
     Queue<JsonReply> json_;
     Queue<TextReply> text_;
-    std::vector<HttpRequestSpec> requests_;
+    std::vector<HttpRequestParts> requests_;
     std::vector<TextRequest> textRequests_;
 };
 

@@ -13,13 +13,13 @@ CurlHttpTransport::CurlHttpTransport(RunLoop& mainLoop, const std::string& extra
 
 CurlHttpTransport::~CurlHttpTransport() = default;
 
-void CurlHttpTransport::sendJson(HttpRequestSpec request, JsonCompletion completion) {
+void CurlHttpTransport::sendJson(HttpRequestParts request, JsonCompletion completion) {
     worker().start(CurlRequest{std::move(request), std::nullopt, std::move(completion)});
 }
 
 void CurlHttpTransport::fetchText(const std::string& url, std::chrono::milliseconds bound,
                                   TextCompletion completion) {
-    HttpRequestSpec request;
+    HttpRequestParts request;
     request.url = url;
     worker().start(CurlRequest{std::move(request), bound, std::move(completion)});
 }

@@ -40,7 +40,7 @@ class CurlHttpTransport final : public HttpTransport {
     CurlHttpTransport(const CurlHttpTransport&) = delete;
     CurlHttpTransport& operator=(const CurlHttpTransport&) = delete;
 
-    void sendJson(HttpRequestSpec request, JsonCompletion completion) override;
+    void sendJson(HttpRequestParts request, JsonCompletion completion) override;
 
     // Held to `bound` in all (and to the connect bound), on the same worker
     // and connections as sendJson.

@@ -82,7 +82,7 @@ CurlTransfer::CurlTransfer(CurlEasyPtr easy, std::size_t maxBodyBytes)
     : easy_(std::move(easy)), maxBodyBytes_(maxBodyBytes) {}
 
 std::unique_ptr<CurlTransfer> CurlTransfer::prepare(CurlEasyPtr easy,
-                                                    const HttpRequestSpec& request,
+                                                    const HttpRequestParts& request,
                                                     const TransferPolicy& policy,
                                                     std::string& error) {
     if (!easy) {
@@ -98,7 +98,7 @@ std::unique_ptr<CurlTransfer> CurlTransfer::prepare(CurlEasyPtr easy,
     return transfer;
 }
 
-std::optional<std::string> CurlTransfer::configure(const HttpRequestSpec& request,
+std::optional<std::string> CurlTransfer::configure(const HttpRequestParts& request,
                                                    const TransferPolicy& policy) {
     if (auto problem = unusableUrl(request.url)) {
         return problem;
@@ -144,7 +144,7 @@ std::optional<std::string> CurlTransfer::configure(const HttpRequestSpec& reques
     return std::nullopt;
 }
 
-std::optional<std::string> CurlTransfer::setHeaders(const HttpRequestSpec& request) {
+std::optional<std::string> CurlTransfer::setHeaders(const HttpRequestParts& request) {
     bool contentTypeGiven = false;
     for (const auto& [name, value] : request.headers) {
         // A line break would let a value add header lines of its own.
@@ -179,7 +179,7 @@ std::optional<std::string> CurlTransfer::setHeaders(const HttpRequestSpec& reque
     return std::nullopt;
 }
 
-void CurlTransfer::setMethodAndBody(const HttpRequestSpec& request) {
+void CurlTransfer::setMethodAndBody(const HttpRequestParts& request) {
     CURL* easy = easy_.get();
     if (request.jsonBody) {
         const std::string body = request.jsonBody->dump();

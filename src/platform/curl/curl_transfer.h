@@ -48,7 +48,7 @@ class CurlTransfer {
     // Ready to perform, or nothing and `error` set when the request cannot be
     // made (an unparseable URL, a scheme other than HTTPS, a line break in a
     // header). A reused handle keeps its live connections.
-    static std::unique_ptr<CurlTransfer> prepare(CurlEasyPtr easy, const HttpRequestSpec& request,
+    static std::unique_ptr<CurlTransfer> prepare(CurlEasyPtr easy, const HttpRequestParts& request,
                                                  const TransferPolicy& policy, std::string& error);
 
     CurlTransfer(const CurlTransfer&) = delete;
@@ -65,10 +65,10 @@ class CurlTransfer {
 
   private:
     CurlTransfer(CurlEasyPtr easy, std::size_t maxBodyBytes);
-    std::optional<std::string> configure(const HttpRequestSpec& request,
+    std::optional<std::string> configure(const HttpRequestParts& request,
                                          const TransferPolicy& policy);
-    std::optional<std::string> setHeaders(const HttpRequestSpec& request);
-    void setMethodAndBody(const HttpRequestSpec& request);
+    std::optional<std::string> setHeaders(const HttpRequestParts& request);
+    void setMethodAndBody(const HttpRequestParts& request);
     std::optional<std::string> failure(CURLcode result) const;
     JsonReply jsonReply(CURLcode result) const;
     TextReply textReply(CURLcode result) const;

@@ -120,7 +120,7 @@ void CurlWorker::admit(CurlRequest request) {
     const TransferPolicy policy = request.bound ? policy_.within(*request.bound) : policy_;
     std::string error;
     auto transfer =
-        CurlTransfer::prepare(CurlEasyPtr(libcurl().easy_init()), request.spec, policy, error);
+        CurlTransfer::prepare(CurlEasyPtr(libcurl().easy_init()), request.parts, policy, error);
     if (!transfer) {
         mainLoop_.post(errorDelivery(std::move(request.completion), std::move(error)));
         return;

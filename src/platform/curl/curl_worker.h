@@ -21,7 +21,7 @@ class RunLoop;
 // A request as the caller hands it over; the worker makes the transfer, so
 // that nothing of libcurl runs on the caller's thread.
 struct CurlRequest {
-    HttpRequestSpec spec;
+    HttpRequestParts parts;
     std::optional<std::chrono::milliseconds> bound;  // for the whole request; none: the policy's
     ReplyCompletion completion;
 };
