@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "in_process_client.h"
+#include "platform/qt/desktop_client.h"
 #include "privileged/commands.h"
 
 namespace twl::bench {
@@ -83,7 +83,7 @@ bool turnLoopUntil(const std::function<bool()>& done, std::chrono::milliseconds 
 
 }  // namespace
 
-ScreenWalk::ScreenWalk(test_support::InProcessClient& client, Heartbeat& heartbeat, WalkSetup setup)
+ScreenWalk::ScreenWalk(DesktopClient& client, Heartbeat& heartbeat, WalkSetup setup)
     : client_(client), heartbeat_(heartbeat), setup_(std::move(setup)) {}
 
 void ScreenWalk::run() {

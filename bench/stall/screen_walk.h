@@ -6,8 +6,8 @@
 
 #include "heartbeat.h"
 
-namespace twl::test_support {
-struct InProcessClient;
+namespace twl {
+class DesktopClient;
 }
 
 namespace twl::bench {
@@ -29,7 +29,7 @@ struct WalkSetup {
 // Waits by turning the event loop as the application does, each wait bounded.
 class ScreenWalk {
   public:
-    ScreenWalk(test_support::InProcessClient& client, Heartbeat& heartbeat, WalkSetup setup);
+    ScreenWalk(DesktopClient& client, Heartbeat& heartbeat, WalkSetup setup);
 
     // Throws std::runtime_error naming the step and what never came.
     void run();
@@ -47,7 +47,7 @@ class ScreenWalk {
     void waitFor(const std::string& what, const std::function<bool()>& done);
     void settle();
 
-    test_support::InProcessClient& client_;
+    DesktopClient& client_;
     Heartbeat& heartbeat_;
     WalkSetup setup_;
 };

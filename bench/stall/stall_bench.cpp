@@ -26,7 +26,8 @@
 
 #include "account/devprovider_process.h"
 #include "heartbeat.h"
-#include "in_process_client.h"
+#include "platform/posix/executable_bundle.h"
+#include "platform/qt/desktop_client.h"
 #include "platform/qt/interface_components.h"
 #include "private_system.h"
 #include "road_setup.h"
@@ -117,7 +118,10 @@ void walk(std::FILE* out) {
     twl::installInterfaceComponents(application);
     Heartbeat heartbeat;
     {
-        twl::test_support::InProcessClient client(bundleRoot, provider, "vpn1.stall.test");
+        twl::DesktopClient client(twl::ExecutableBundle(bundleRoot / "bin" / "tidewaterlink"),
+                                  twl::Endpoints{provider.baseUrl(), provider.baseUrl(),
+                                                 "vpn1.stall.test", provider.caFile()},
+                                  [] { return false; });
         twl::bench::ScreenWalk(client, heartbeat,
                                {.accountName = accountName,
                                 .accountPassword = accountPassword,
@@ -126,7 +130,7 @@ void walk(std::FILE* out) {
                                 .publicIp = publicIp,
                                 .settle = std::chrono::seconds(publicIpDelaySeconds + 1)})
             .run();
-        client.shell.terminate();
+        client.shell().terminate();
     }
     report(out, heartbeat);
 }

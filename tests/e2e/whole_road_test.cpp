@@ -24,30 +24,11 @@
 #include <thread>
 
 #include "account/devprovider_process.h"
-#include "app/app_context.h"
-#include "app/app_delegate.h"
-#include "app/register_screens.h"
-#include "app/stdout_console.h"
-#include "app/storyboard.h"
 #include "child_command.h"
-#include "in_process_client.h"
 #include "nmcli.h"
-#include "platform/curl/curl_http_transport.h"
-#include "platform/posix/background_script_interpreter.h"
-#include "platform/posix/executable_bundle.h"
-#include "platform/posix/interface_proxy_settings.h"
-#include "platform/posix/posix_file_manager.h"
-#include "platform/posix/posix_script_interpreter.h"
-#include "platform/posix/settings_file_store.h"
-#include "platform/qt/desktop_shell.h"
-#include "platform/qt/freedesktop_notification_center.h"
+#include "platform/qt/desktop_client.h"
 #include "platform/qt/interface_components.h"
-#include "platform/qt/qt_alert_presenter.h"
-#include "platform/qt/qt_layouts.h"
-#include "platform/qt/qt_run_loop.h"
-#include "platform/qt/qt_workspace.h"
 #include "platform/qt_test_support.h"
-#include "platform/view_controller.h"
 #include "private_system.h"
 #include "privileged/commands.h"
 #include "test_support.h"
@@ -210,8 +191,6 @@ fs::path copyBundle() {
     return root;
 }
 
-using Client = test_support::InProcessClient;
-
 // Generous: sudo, the tools and the detection ticks all take real time.
 bool eventually(const std::function<bool()>& done) {
     return test_support::spinUntil(done, 60000);
@@ -317,7 +296,10 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
     std::vector<std::string> keyfileAfterReconnect;
     std::string savedNotice;
     {
-        Client client(bundleRoot, provider, builtInServer);
+        DesktopClient client(
+            ExecutableBundle(bundleRoot / "bin" / "tidewaterlink"),
+            Endpoints{provider.baseUrl(), provider.baseUrl(), builtInServer, provider.caFile()},
+            [] { return false; });
         auto status = [] { return shown("lblConnectStatus"); };
 
         // Sign in, remembered for next time.
@@ -344,7 +326,7 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
                   test_support::readFile(bundleRoot / "share/tidewaterlink/macosvpn.txt"));
 
         ASSERT_TRUE(eventually([&] { return status() == "Connected"; })) << status();
-        EXPECT_EQ(client.context.statusBarButton->imageName(), "menubar_hover");
+        EXPECT_EQ(client.context().statusBarButton->imageName(), "menubar_hover");
         EXPECT_TRUE(eventually([&] { return shown("lblIPAddress") == publicIp; }));
         nmcliAfterConnect = record("calls");
         keyfileAfterConnect = record("loaded");
@@ -360,7 +342,7 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
         // The line is lost: the client notices by itself.
         request("drop");
         ASSERT_TRUE(eventually([&] { return status() == "Disconnected"; })) << status();
-        EXPECT_EQ(client.context.statusBarButton->imageName(), "menubar");
+        EXPECT_EQ(client.context().statusBarButton->imageName(), "menubar");
 
         // Another server, then back to a fresh main screen and connect again:
         // the administrator is known now, so no dialog.
@@ -373,7 +355,7 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
         ASSERT_TRUE(eventually([&] { return client.showing() == "MainController"; }));
         click("btnConnect");
         ASSERT_TRUE(eventually([&] { return status() == "Connected"; })) << status();
-        EXPECT_EQ(client.context.statusBarButton->imageName(), "menubar_hover");
+        EXPECT_EQ(client.context().statusBarButton->imageName(), "menubar_hover");
         keyfileAfterReconnect = record("loaded");
         EXPECT_EQ(record("folder"), (std::vector<std::string>{"Tidewaterlink-1.nmconnection",
                                                               "Tidewaterlink.nmconnection"}))
@@ -384,7 +366,7 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
         click("btnConnect");
         EXPECT_EQ(status(), "Connected") << "until the address is in";
         ASSERT_TRUE(eventually([&] { return status() == "Disconnected"; }));
-        EXPECT_EQ(client.context.statusBarButton->imageName(), "menubar");
+        EXPECT_EQ(client.context().statusBarButton->imageName(), "menubar");
         ASSERT_TRUE(eventually([] {
             return tools::runCommand({"ip", "link", "show", "ppp0"}).exitCode != 0;
         }));
@@ -397,7 +379,7 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
         EXPECT_TRUE(eventually([&] { return !fs::exists(marker); }));
         test_support::spinUntil([] { return false; }, 2500);  // past the connect delay
 
-        client.shell.terminate();
+        client.shell().terminate();
     }
     const std::string printed = testing::internal::GetCapturedStdout();
     capturing = false;

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/app_context.h"
+#include "app/app_delegate.h"
+#include "app/endpoints.h"
+#include "app/stdout_console.h"
+#include "app/storyboard.h"
+#include "platform/curl/curl_http_transport.h"
+#include "platform/posix/background_script_interpreter.h"
+#include "platform/posix/executable_bundle.h"
+#include "platform/posix/interface_proxy_settings.h"
+#include "platform/posix/posix_file_manager.h"
+#include "platform/posix/posix_script_interpreter.h"
+#include "platform/posix/settings_file_store.h"
+#include "platform/qt/desktop_shell.h"
+#include "platform/qt/freedesktop_notification_center.h"
+#include "platform/qt/qt_alert_presenter.h"
+#include "platform/qt/qt_layouts.h"
+#include "platform/qt/qt_run_loop.h"
+#include "platform/qt/qt_workspace.h"
+
+namespace twl {
+
+// The client with its real adapters wired into one context, launched with the
+// login screen in the main window: settings in the user's file, commands
+// through the bundle's compat folder off the UI thread, HTTPS through libcurl,
+// notifications over the session bus, the desktop's windows and tray. Secret
+// folders an earlier run left behind go at start and at the end. Needs the
+// QApplication already.
+class DesktopClient {
+  public:
+    DesktopClient(const ExecutableBundle& bundle, const Endpoints& endpoints,
+                  std::function<bool()> trayAvailable);
+    ~DesktopClient();
+    DesktopClient(const DesktopClient&) = delete;
+    DesktopClient& operator=(const DesktopClient&) = delete;
+
+    AppContext& context() { return context_; }
+    DesktopShell& shell() { return shell_; }
+    // The identifier of the screen in the main window, or "".
+    std::string showing();
+
+  private:
+    std::function<bool()> trayAvailable_;
+    QtRunLoop runLoop_;
+    SettingsFileStore settings_{SettingsFileStore::defaultPath()};
+    StdoutConsole console_;
+    PosixFileManager fileManager_;
+    ExecutableBundle bundle_;
+    PosixScriptInterpreter commandRunner_;
+    BackgroundScriptInterpreter interpreter_;
+    CurlHttpTransport http_;
+    InterfaceProxySettings proxySettings_;
+    FreedesktopNotificationCenter notifications_;
+    QtWorkspace workspace_;
+    QtAlertPresenter alerts_;
+    Storyboard storyboard_;
+    std::unique_ptr<QtLayouts> layouts_ = QtLayouts::withStoryboardLayouts();
+    AppContext context_;
+    DesktopShell shell_;
+    AppDelegate delegate_;
+};
+
+}  // namespace twl
