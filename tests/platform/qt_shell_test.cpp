@@ -1,14 +1,27 @@
-// The main window, its modal windows and the desktop shell. Alerts are
-// answered on the whole road in tests/e2e; single instance and the quit
-// signals are proven on the real binary in tests/app/client_process_test.cpp.
+// The client's own layouts and the facades over their widgets, the main
+// window, its modal windows and the desktop shell. Alerts are answered on the
+// whole road in tests/e2e; single instance and the quit signals are proven on
+// the real binary in tests/app/client_process_test.cpp.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
 #include "platform/application_delegate.h"
 #include "platform/qt/desktop_shell.h"
+#include "platform/qt/interface_components.h"
+#include "platform/qt/qt_button.h"
 #include "platform/qt/qt_layouts.h"
+#include "platform/qt/qt_outlet_binder.h"
+#include "platform/qt/qt_run_loop.h"
+#include "platform/qt/qt_text_field.h"
+#include "platform/qt/qt_view.h"
 #include "platform/qt/qt_window.h"
 #include "platform/qt/qt_workspace.h"
 #include "qt_test_support.h"
@@ -16,7 +29,151 @@
 namespace twl {
 namespace {
 
+using test_support::rootOf;
 using test_support::screen;
+
+QtLayouts& layouts() {
+    static const auto made = QtLayouts::withStoryboardLayouts();
+    return *made;
+}
+
+// A screen that binds nothing, its layout of that name loaded.
+std::shared_ptr<fakes::StubScreen> loaded(const std::string& identifier) {
+    auto made = screen(identifier);
+    made->loadViewIfNeeded(layouts());
+    return made;
+}
+
+TEST(QtLayouts, HoveringTheLoginButtonReachesTheScreenWithItsUserInfo) {
+    struct HoverScreen final : fakes::StubScreen {
+        void mouseEntered(const MouseEvent& event) override {
+            StubScreen::mouseEntered(event);
+            userInfo = event.trackingArea ? event.trackingArea->userInfo : nlohmann::json();
+        }
+        nlohmann::json userInfo;
+    };
+    auto screen = std::make_shared<HoverScreen>();
+    screen->setStoryboardIdentifier("LoginController");
+    screen->loadViewIfNeeded(layouts());
+    QEvent enter(QEvent::Enter);
+    QCoreApplication::sendEvent(rootOf(*screen).findChild<QWidget*>("btnLogin"), &enter);
+    QCoreApplication::sendEvent(rootOf(*screen).findChild<QWidget*>("chkRemember"), &enter);
+    EXPECT_EQ(screen->events, (std::vector<std::string>{"viewDidLoad", "mouseEntered"}))
+        << "only the login button has a tracking area";
+    EXPECT_EQ(screen->userInfo, (nlohmann::json{{"button", "btnLogin"}}));
+}
+
+// Fields and pictures have no text of their own for assistive technology to
+// read out; the placeholder is only a description.
+TEST(QtLayouts, EveryFieldButtonAndPictureHasAName) {
+    registerInterfaceArtwork();
+    for (const char* identifier :
+         {"LoginController", "MainController", "SettingController", "DialogController"}) {
+        auto screen = loaded(identifier);
+        for (QWidget* widget : rootOf(*screen).findChildren<QWidget*>()) {
+            auto* picture = qobject_cast<QLabel*>(widget);
+            if (qobject_cast<QLineEdit*>(widget) || qobject_cast<QAbstractButton*>(widget) ||
+                (picture && !picture->pixmap().isNull())) {
+                EXPECT_NE(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name),
+                          QString())
+                    << identifier << " " << widget->objectName().toStdString();
+            }
+        }
+    }
+}
+
+// However it is toggled (pointer, keys, a screen reader), the screen hears of
+// each change, so its choice and the state that is heard never part.
+TEST(QtLayouts, RememberMeIsHeardAsCheckedOrNot) {
+    auto screen = loaded("LoginController");
+    QtOutletBinder binder(rootOf(*screen), "LoginController");
+    int flips = 0;
+    binder.action("chkRemember", [&flips] { ++flips; });
+    auto* control = rootOf(*screen).findChild<QWidget*>("chkRemember");
+    QAccessibleInterface* remember = QAccessible::queryAccessibleInterface(control);
+    QTest::mouseClick(control, Qt::LeftButton);
+    EXPECT_TRUE(remember->state().checkable && remember->state().checked);
+    remember->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_FALSE(remember->state().checked);
+    EXPECT_EQ(flips, 2);
+}
+
+// A timer may still hold a screen whose widgets are gone.
+TEST(QtViews, FacadesOutliveTheirWidgetsHarmlessly) {
+    auto* edit = new QLineEdit;
+    auto* label = new QLabel;
+    auto* button = new QPushButton("Sign In");
+    QtTextField field(edit);
+    QtButton login(button);
+    QtView view(label);
+    delete edit;
+    delete button;
+    delete label;
+    field.setStringValue("late tick");
+    login.setTitle("Disconnect");
+    view.setHidden(false);
+    EXPECT_EQ(field.stringValue(), "");
+    EXPECT_TRUE(view.isHidden());
+    EXPECT_EQ(login.layer(), nullptr);
+}
+
+// A server's words are shown as sent, never as markup, and never grow the window.
+TEST(QtViews, LabelsShowOutsideTextAsPlainTextWithinTheirPlace) {
+    struct Row {
+        const char* screen;
+        const char* label;
+        std::string text;
+        bool elided;
+    };
+    const std::string markup = "<b>Renew</b> at <a href='https://x.test'>our site</a>";
+    const std::string image = "<img src='x' width=3000 height=2000>";
+    const std::string essay = "Renew now. " + std::string(3000, 'w') + " and more words after";
+    for (const auto& row : {Row{"LoginController", "lblErrorMessage", markup, false},
+                            Row{"LoginController", "lblErrorMessage", image, false},
+                            Row{"LoginController", "lblErrorMessage", essay, true},
+                            Row{"MainController", "lblIPAddress", essay, true}}) {
+        SCOPED_TRACE(row.label + (" " + row.text.substr(0, 20)));
+        auto screen = loaded(row.screen);
+        QWidget& root = rootOf(*screen);
+        root.show();
+        const QSize before = root.sizeHint();
+        auto* label = root.findChild<QLabel*>(row.label);
+        ASSERT_NE(label, nullptr);
+        label->parentWidget()->show();  // the panel, as the screen shows it
+        QtTextField field(label);
+        field.setStringValue(row.text);
+        test_support::finishTurn();
+
+        EXPECT_EQ(label->textFormat(), Qt::PlainText);
+        EXPECT_EQ(field.stringValue(), row.text) << "the whole text, as sent";
+        EXPECT_EQ(root.sizeHint().width(), before.width()) << "the window does not grow";
+        EXPECT_LE(label->height(), 4 * label->fontMetrics().lineSpacing());
+        EXPECT_EQ(label->toolTip().toStdString(), row.elided ? row.text : "");
+        if (!row.elided) {
+            EXPECT_EQ(label->text().toStdString(), row.text);
+        }
+    }
+}
+
+// Timers, delays and posts from the transport's thread run the whole road in
+// tests/e2e; this is the lifetime rule the screens rely on.
+TEST(QtRunLoop, InvalidateFromInsideTheHandlerReleasesItAfterItReturns) {
+    QtRunLoop loop;
+    auto captured = std::make_shared<int>(0);
+    std::weak_ptr<int> watch = captured;
+    std::shared_ptr<Timer> timer;
+    int ticks = 0;
+    timer = loop.scheduleRepeating(0.01, [&, captured] {
+        ++ticks;
+        timer->invalidate();
+        *captured += 1;  // still alive here
+    });
+    captured.reset();
+    ASSERT_TRUE(test_support::spinUntil([&] { return ticks == 1; }));
+    EXPECT_TRUE(watch.expired());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ticks, 1);
+}
 
 struct RecordingDelegate final : ApplicationDelegate {
     void applicationDidFinishLaunching() override { log.emplace_back("launched"); }

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "app/settings_keys.h"
+#include "test_support.h"
 
 namespace twl {
 namespace {
@@ -20,13 +21,7 @@ namespace fs = std::filesystem;
 
 class SettingsFileStoreTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "twl-settings-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        root_ = pattern;
-        file_ = root_ / "tidewaterlink" / "defaults.json";
-    }
-    void TearDown() override { fs::remove_all(root_); }
+    void SetUp() override { ASSERT_FALSE(root_.path().empty()); }
 
     static mode_t modeOf(const fs::path& path) {
         struct stat info {};
@@ -34,18 +29,15 @@ class SettingsFileStoreTest : public ::testing::Test {
         return info.st_mode & 07777;
     }
 
-    std::string onDisk() const {
-        std::ifstream in(file_);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
+    std::string onDisk() const { return test_support::readFile(file_); }
 
     void writeRaw(const std::string& text) const {
         fs::create_directories(file_.parent_path());
         std::ofstream(file_) << text;
     }
 
-    fs::path root_;
-    fs::path file_;
+    test_support::TempFolder root_;
+    fs::path file_ = root_ / "tidewaterlink" / "defaults.json";
 };
 
 // Strings and booleans on the whole road are checked in tests/e2e, and so is
@@ -85,8 +77,7 @@ TEST_F(SettingsFileStoreTest, AnUnreadableFileIsSetAsideAndTheStoreStartsEmpty) 
             }
         }
         ASSERT_EQ(aside.size(), 1u);
-        std::ifstream kept(aside.front());
-        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), bad) << "kept intact";
+        EXPECT_EQ(test_support::readFile(aside.front()), bad) << "kept intact";
         fs::remove(aside.front());
     }
 }

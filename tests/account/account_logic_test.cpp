@@ -1,12 +1,19 @@
-#include "account/account_reply.h"
-
 #include <gtest/gtest.h>
 
+#include "account/account_reply.h"
+#include "account/http_request.h"
 #include "account/query_escaping.h"
+#include "app/app_context.h"
+#include "fakes/recording_console.h"
+#include "fakes/scripted_http_transport.h"
+#include "fakes/virtual_run_loop.h"
+#include "platform/json_reading.h"
+#include "platform/utf8_text.h"
 
 namespace twl {
 namespace {
 
+using fakes::ScriptedHttpTransport;
 using nlohmann::json;
 
 TEST(SortAccountReply, EachReplySortsIntoItsOutcome) {
@@ -50,6 +57,55 @@ TEST(QueryEscaping, PasswordsAreEncodedWholeAndUserNamesKeepTheirValidEscapes) {
     for (const auto& [given, password, userName] : rows) {
         EXPECT_EQ(percentEncodeAll(given), password) << given;
         EXPECT_EQ(percentEncodeKeepingEscapes(given), userName) << given;
+    }
+}
+
+// The login screen's tests see each reply reach its block, a failure's line first.
+TEST(HttpRequest, TheRequestAndWhatItsBlockHoldsLiveUntilTheReplyHasRun) {
+    fakes::VirtualRunLoop loop;
+    fakes::RecordingConsole console;
+    ScriptedHttpTransport http{loop};
+    AppContext ctx{Services{.runLoop = &loop, .console = &console, .http = &http}, Endpoints{}};
+    auto captured = std::make_shared<int>(0);
+    std::weak_ptr<HttpRequest> watched;
+    {
+        auto request = HttpRequest::create(ctx);
+        watched = request;
+        request->myBlock = [captured](auto, auto) { ++*captured; };
+        request->sendRequest(HttpMethod::get, "https://api.test/x");
+    }
+    EXPECT_FALSE(watched.expired()) << "the outstanding reply holds it";
+    ASSERT_TRUE(http.answerOldest(ScriptedHttpTransport::success(json::object())));
+    loop.runPending();
+    EXPECT_EQ(*captured, 1);
+    EXPECT_TRUE(watched.expired());
+    EXPECT_EQ(captured.use_count(), 1) << "the block is released with the object";
+}
+
+// Only brackets outside strings count toward the depth; a string ends at the
+// first quote that is not escaped.
+TEST(JsonReading, DepthCountsBracketsOutsideStringsOnly) {
+    const std::pair<const char*, bool> rows[] = {
+        {R"([{"a":1}])", true},   {R"([{"a":[]}])", false},   {R"([["[[[{{{"]])", true},
+        {R"([["\"[[["]])", true}, {R"([["\\",[1]]])", false},
+    };
+    for (const auto& [text, accepted] : rows) {
+        std::string error;
+        EXPECT_EQ(readOutsideJson(text, error, 2).has_value(), accepted) << text << ": " << error;
+    }
+}
+
+TEST(Utf8, AcceptsWellFormedTextOnly) {
+    const std::pair<const char*, bool> rows[] = {
+        {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80", true},
+        {"caf\xE9", false},           // Latin-1
+        {"\xC0\xAF", false},          // overlong "/"
+        {"\xED\xA0\x80", false},      // a UTF-16 surrogate
+        {"\xF4\x90\x80\x80", false},  // past U+10FFFF
+        {"\xE2\x82", false},          // cut short
+    };
+    for (const auto& [bytes, valid] : rows) {
+        EXPECT_EQ(isValidUtf8(bytes), valid) << ::testing::PrintToString(std::string(bytes));
     }
 }
 

@@ -1,5 +1,4 @@
-#include "platform/curl/curl_http_transport.h"
-
+// The client's HTTPS over libcurl against the real local provider.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -12,11 +11,17 @@
 #include <fstream>
 #include <iostream>
 
+#include "account/account_check.h"
+#include "account/account_reply.h"
 #include "account/awaitable_run_loop.h"
 #include "account/devprovider_process.h"
-#include "platform/utf8_text.h"
+#include "app/app_context.h"
+#include "fakes/memory_settings_store.h"
+#include "fakes/recording_console.h"
+#include "platform/curl/curl_http_transport.h"
 #include "private_system.h"
 #include "test_support.h"
+#include "vpn/public_ip.h"
 
 namespace twl {
 namespace {
@@ -232,18 +237,65 @@ TEST_F(CurlHttpTransportTest, QuittingDoesNotWaitForANameServerThatNeverAnswers)
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
-TEST(Utf8, AcceptsWellFormedTextOnly) {
-    const std::pair<const char*, bool> rows[] = {
-        {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80", true},
-        {"caf\xE9", false},           // Latin-1
-        {"\xC0\xAF", false},          // overlong "/"
-        {"\xED\xA0\x80", false},      // a UTF-16 surrogate
-        {"\xF4\x90\x80\x80", false},  // past U+10FFFF
-        {"\xE2\x82", false},          // cut short
-    };
-    for (const auto& [bytes, valid] : rows) {
-        EXPECT_EQ(isValidUtf8(bytes), valid) << ::testing::PrintToString(std::string(bytes));
+// The client's real wiring against a provider on loopback: real transport,
+// its CA trusted as the build's extra CA.
+struct ProviderClient {
+    explicit ProviderClient(fakes::DevproviderSetup setup, std::string accountApi = "")
+        : provider(std::move(setup)),
+          transport(loop, provider.caFile()),
+          ctx(
+              Services{
+                  .runLoop = &loop, .settings = &store, .console = &console, .http = &transport},
+              Endpoints{accountApi.empty() ? provider.baseUrl() : accountApi, provider.baseUrl(),
+                        "", provider.caFile()}) {}
+
+    SortedAccountReply check(const std::string& userName, const std::string& password) {
+        std::optional<SortedAccountReply> sorted;
+        checkAccount(ctx, userName, password,
+                     [&](auto value, auto error) { sorted = sortAccountReply(value, error); });
+        EXPECT_TRUE(loop.runUntil([&] { return sorted.has_value(); }));
+        return sorted.value_or(SortedAccountReply{});
     }
+
+    fakes::AwaitableRunLoop loop;
+    fakes::MemorySettingsStore store;
+    fakes::RecordingConsole console;
+    DevproviderProcess provider;
+    CurlHttpTransport transport;
+    AppContext ctx;
+};
+
+// A server out of reach, and a reply nested too deeply for the parser: one
+// line that names the error but not the password.
+TEST(AccountCheck, AnUnreachableApiOrATooDeepReplyIsANetworkErrorWithItsLine) {
+    const std::pair<fakes::DevproviderSetup, std::string> rows[] = {
+        {{}, "https://127.0.0.1:" + std::to_string(DevproviderProcess::unusedPort())},
+        {{.arguments = {"--nested-depth", "500000"}}, ""}};
+    for (const auto& [setup, accountApi] : rows) {
+        ProviderClient client(setup, accountApi);
+        const SortedAccountReply sorted = client.check("paid", "s3cret");
+        EXPECT_EQ(sorted.outcome, AccountOutcome::networkError);
+        EXPECT_EQ(sorted.message, "Network error!");
+        ASSERT_EQ(client.console.lines.size(), 1u);
+        EXPECT_TRUE(client.console.lines[0].starts_with("Error message:"));
+        EXPECT_EQ(client.console.lines[0].find("s3cret"), std::string::npos);
+        for (const auto& request : client.provider.recordedRequests()) {
+            EXPECT_EQ(request["acceptEncoding"], "") << "a compressed reply takes longer";
+        }
+    }
+}
+
+// The lookup against a provider that never answers; the answer on the happy
+// road is checked by tests/e2e.
+TEST(PublicIpOverHttps, AServiceThatNeverAnswersIsGivenUpWithinTheBound) {
+    ProviderClient client({.arguments = {"--stall"}});
+    std::optional<std::string> shown;
+    lookUpPublicIp(client.ctx, [&shown](const std::string& address) { shown = address; });
+    ASSERT_TRUE(client.loop.runUntil([&shown] { return shown.has_value(); }));
+    EXPECT_EQ(shown, "");
+    ASSERT_EQ(client.console.lines.size(), 1u);
+    EXPECT_TRUE(client.console.lines[0].starts_with("Error: ")) << client.console.lines[0];
+    EXPECT_EQ(client.provider.recordedRequests().size(), 1u) << "the request did arrive";
 }
 
 }  // namespace
