@@ -1,11 +1,13 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include <sys/types.h>
+#include "privileged/test_support.h"
 
 namespace twl::fakes {
 
@@ -41,10 +43,9 @@ class DevproviderProcess {
     static int unusedPort();
 
   private:
-    void start(const DevproviderSetup& setup);
     void stop();
 
-    std::string folder_;
+    test_support::TempFolder folder_;
     pid_t pid_ = -1;
     int port_ = -1;
 };

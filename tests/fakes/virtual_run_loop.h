@@ -14,7 +14,7 @@ namespace twl::fakes {
 // order they were scheduled), moving the clock to each firing's moment. A
 // repeating timer keeps its phase. Time is kept in whole microseconds so that
 // ten ticks of 0.1 s make exactly one second.
-class VirtualRunLoop final : public RunLoop {
+class VirtualRunLoop : public RunLoop {
   public:
     explicit VirtualRunLoop(double startEpochSeconds = 1'800'000'000.0);
     ~VirtualRunLoop() override;

@@ -13,15 +13,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstring>
 #include <fstream>
 #include <iostream>
 #include <memory>
 #include <random>
-#include <thread>
 
 #include "child_command.h"
+#include "test_support.h"
 
 namespace twl::test_support {
 namespace {
@@ -68,18 +67,6 @@ uid_t twoFreeIds() {
     return 0;
 }
 
-// The file's lines without any stale entry of our users, then ours.
-std::string withEntries(const fs::path& file, const std::string& entries) {
-    std::ifstream in(file);
-    std::string kept;
-    for (std::string line; std::getline(in, line);) {
-        if (!line.starts_with("twlsudo")) {
-            kept += line + "\n";
-        }
-    }
-    return kept + entries;
-}
-
 bool writeFile(const fs::path& file, const std::string& text, mode_t mode) {
     return static_cast<bool>(std::ofstream(file, std::ios::binary) << text) &&
            ::chmod(file.c_str(), mode) == 0;
@@ -93,26 +80,29 @@ bool switchTo(const SandboxUser& user, const fs::path& home) {
     }
     ::prctl(PR_SET_DUMPABLE, 1);  // a sanitizer's leak check stops the process's threads
     ::clearenv();
-    const std::pair<const char*, std::string> variables[] = {
-        {"HOME", home},
-        {"PATH", "/usr/local/bin:/usr/bin:/bin"},
-        {"LANG", "C"},
-        {"USER", user.name},
-        {"LOGNAME", user.name}};
-    for (const auto& [name, value] : variables) {
-        ::setenv(name, value.c_str(), 1);
-    }
+    ::setenv("HOME", home.c_str(), 1);
+    ::setenv("PATH", "/usr/local/bin:/usr/bin:/bin", 1);
+    ::setenv("LANG", "C", 1);
+    ::setenv("USER", user.name.c_str(), 1);
+    ::setenv("LOGNAME", user.name.c_str(), 1);
     return true;
 }
 
-bool endsWithin(pid_t pid, int tenthsOfASecond) {
-    for (int waited = 0; waited < tenthsOfASecond; ++waited) {
-        if (::waitpid(pid, nullptr, WNOHANG) != 0) {
-            return true;
+// Runs body in a child process that never returns into the test's own code
+// (it is a copy of it), whatever body does.
+pid_t forked(const std::function<int()>& body) {
+    std::cout.flush();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        int status = 127;
+        try {
+            status = body();
+        } catch (...) {
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        std::cout.flush();
+        ::_exit(status);
     }
-    return false;
+    return pid;
 }
 
 }  // namespace
@@ -120,9 +110,10 @@ bool endsWithin(pid_t pid, int tenthsOfASecond) {
 PrivateSystem::~PrivateSystem() {
     // Newest first: a daemon goes before the bus it talks on.
     for (auto pid = started_.rbegin(); pid != started_.rend(); ++pid) {
-        if (::waitpid(*pid, nullptr, WNOHANG) == 0 && ::kill(*pid, SIGTERM) == 0 &&
-            !endsWithin(*pid, 50)) {
-            ::kill(*pid, SIGKILL);
+        if (::waitpid(*pid, nullptr, WNOHANG) == 0 && ::kill(*pid, SIGTERM) == 0) {
+            if (!endsSoon(*pid)) {
+                ::kill(*pid, SIGKILL);
+            }
             ::waitpid(*pid, nullptr, 0);
         }
     }
@@ -180,10 +171,6 @@ std::string PrivateSystem::bindOver(const fs::path& file, const fs::path& target
 }
 
 std::string PrivateSystem::addSudoUsers() {
-    struct stat sudo {};
-    if (::stat(sudoProgram, &sudo) != 0 || sudo.st_uid != 0 || (sudo.st_mode & S_ISUID) == 0) {
-        return "sudo is not installed setuid root at /usr/bin/sudo";
-    }
     const uid_t id = twoFreeIds();
     if (id == 0) {
         return "no two free user ids";
@@ -205,16 +192,12 @@ std::string PrivateSystem::addSudoUsers() {
         {"passwd", users, 0644}, {"shadow", shadows, 0640}, {"group", groups, 0644}};
     for (const auto& [name, entries, mode] : files) {
         const fs::path real = "/etc/" + name, copy = "/run/twl-" + name;
-        if (!writeFile(copy, withEntries(real, entries), mode)) {
+        if (!writeFile(copy, readFile(real) + entries, mode)) {
             return lastError("cannot write " + copy.string());
         }
         if (auto why = bindOver(copy, real); !why.empty()) {
             return why;
         }
-    }
-    const passwd* found = ::getpwnam(asker_.name.c_str());
-    if (found == nullptr || found->pw_uid != asker_.id) {
-        return "the user database is not read from /etc/passwd here (a caching service?)";
     }
     // No syslog, lecture or mail: sudo must leave no trace outside this namespace.
     const fs::path rules = "/run/twl-sudoers.d";
@@ -236,28 +219,18 @@ std::string PrivateSystem::addSudoUsers() {
         bindOver("/run/twl-no-log", "/dev/log");
     }
     const bool works = runAs(trusted_, [] {
-        const int devNull = ::open("/dev/null", O_RDWR);
-        ::dup2(devNull, STDIN_FILENO);
-        ::dup2(devNull, STDOUT_FILENO);
-        ::execl(sudoProgram, "sudo", "-n", "--", "/bin/true", static_cast<char*>(nullptr));
-        return 127;
+        return tools::runCommand({sudoProgram, "-n", "--", "/bin/true"}).exitCode;
     });
-    return works ? "" : "setuid sudo does not work here (sudo -n true fails for a NOPASSWD user)";
+    return works ? ""
+                 : "sudo -n fails for a throwaway user (sudo not setuid root at /usr/bin/sudo, "
+                   "or users not read from /etc/passwd?)";
 }
 
 pid_t PrivateSystem::start(const std::function<int()>& body) {
-    std::cout.flush();
-    const pid_t pid = ::fork();
-    if (pid == 0) {
+    const pid_t pid = forked([&body] {
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-        int status = 127;
-        try {
-            status = body();
-        } catch (...) {
-            // Never back into the test's own code: this is a copy of it.
-        }
-        ::_exit(status);
-    }
+        return body();
+    });
     if (pid > 0) {
         started_.push_back(pid);
     }
@@ -265,13 +238,7 @@ pid_t PrivateSystem::start(const std::function<int()>& body) {
 }
 
 bool PrivateSystem::runAs(const SandboxUser& user, const std::function<int()>& body) {
-    std::cout.flush();
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        const int status = switchTo(user, "/") ? body() : 111;
-        std::cout.flush();
-        ::_exit(status);
-    }
+    const pid_t pid = forked([&] { return switchTo(user, "/") ? body() : 111; });
     int status = 0;
     return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
            WEXITSTATUS(status) == 0;

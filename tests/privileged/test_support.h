@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <sys/types.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -17,8 +18,7 @@ namespace twl::test_support {
 class TempFolder {
   public:
     TempFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "twl-privileged-XXXXXX").string();
+        std::string pattern = (std::filesystem::temp_directory_path() / "twl-test-XXXXXX").string();
         path_ = ::mkdtemp(pattern.data()) ? pattern : "";
     }
     ~TempFolder() {
@@ -54,19 +54,17 @@ inline std::vector<std::string> lines(const std::string& text, char end = '\n') 
     return result;
 }
 
-// Whether the process still runs; a zombie waiting for its parent does not.
-inline bool isRunning(pid_t pid) {
-    const std::string stat = readFile("/proc/" + std::to_string(pid) + "/stat");
-    const auto close = stat.rfind(')');
-    return close != std::string::npos && close + 2 < stat.size() && stat[close + 2] != 'Z';
-}
-
-// A killed process takes a moment to die; this waits for it, boundedly.
+// Whether the process ends within 10 s; a zombie waiting for its parent has.
 inline bool endsSoon(pid_t pid) {
-    for (int tries = 0; tries < 1000 && isRunning(pid); ++tries) {
+    const auto running = [stat = "/proc/" + std::to_string(pid) + "/stat"] {
+        const std::string text = readFile(stat);
+        const auto close = text.rfind(')');
+        return close != std::string::npos && close + 2 < text.size() && text[close + 2] != 'Z';
+    };
+    for (int tries = 0; tries < 1000 && running(); ++tries) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    return !isRunning(pid);
+    return !running();
 }
 
 }  // namespace twl::test_support

@@ -1,9 +1,7 @@
 #pragma once
 
 #include <filesystem>
-#include <functional>
 #include <string>
-#include <vector>
 
 #include "private_system.h"
 
@@ -25,8 +23,6 @@ class PrivateNetworkManager {
     PrivateSystem& system() { return system_; }
 
   private:
-    bool started(const std::vector<std::string>& argv, const std::function<bool()>& ready);
-
     PrivateSystem system_;
 };
 
