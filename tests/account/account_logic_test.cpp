@@ -1,19 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "account/account_reply.h"
-#include "account/http_request.h"
 #include "account/query_escaping.h"
-#include "app/app_context.h"
-#include "fakes/recording_console.h"
-#include "fakes/scripted_http_transport.h"
-#include "fakes/virtual_run_loop.h"
 #include "platform/json_reading.h"
 #include "platform/utf8_text.h"
 
 namespace twl {
 namespace {
 
-using fakes::ScriptedHttpTransport;
 using nlohmann::json;
 
 TEST(SortAccountReply, EachReplySortsIntoItsOutcome) {
@@ -58,28 +52,6 @@ TEST(QueryEscaping, PasswordsAreEncodedWholeAndUserNamesKeepTheirValidEscapes) {
         EXPECT_EQ(percentEncodeAll(given), password) << given;
         EXPECT_EQ(percentEncodeKeepingEscapes(given), userName) << given;
     }
-}
-
-// The login screen's tests see each reply reach its block, a failure's line first.
-TEST(HttpRequest, TheRequestAndWhatItsBlockHoldsLiveUntilTheReplyHasRun) {
-    fakes::VirtualRunLoop loop;
-    fakes::RecordingConsole console;
-    ScriptedHttpTransport http{loop};
-    AppContext ctx{Services{.runLoop = &loop, .console = &console, .http = &http}, Endpoints{}};
-    auto captured = std::make_shared<int>(0);
-    std::weak_ptr<HttpRequest> watched;
-    {
-        auto request = HttpRequest::create(ctx);
-        watched = request;
-        request->myBlock = [captured](auto, auto) { ++*captured; };
-        request->sendRequest(HttpMethod::get, "https://api.test/x");
-    }
-    EXPECT_FALSE(watched.expired()) << "the outstanding reply holds it";
-    ASSERT_TRUE(http.answerOldest(ScriptedHttpTransport::success(json::object())));
-    loop.runPending();
-    EXPECT_EQ(*captured, 1);
-    EXPECT_TRUE(watched.expired());
-    EXPECT_EQ(captured.use_count(), 1) << "the block is released with the object";
 }
 
 // Only brackets outside strings count toward the depth; a string ends at the

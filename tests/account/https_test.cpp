@@ -21,7 +21,6 @@
 #include "platform/curl/curl_http_transport.h"
 #include "private_system.h"
 #include "test_support.h"
-#include "vpn/public_ip.h"
 
 namespace twl {
 namespace {
@@ -283,19 +282,6 @@ TEST(AccountCheck, AnUnreachableApiOrATooDeepReplyIsANetworkErrorWithItsLine) {
             EXPECT_EQ(request["acceptEncoding"], "") << "a compressed reply takes longer";
         }
     }
-}
-
-// The lookup against a provider that never answers; the answer on the happy
-// road is checked by tests/e2e.
-TEST(PublicIpOverHttps, AServiceThatNeverAnswersIsGivenUpWithinTheBound) {
-    ProviderClient client({.arguments = {"--stall"}});
-    std::optional<std::string> shown;
-    lookUpPublicIp(client.ctx, [&shown](const std::string& address) { shown = address; });
-    ASSERT_TRUE(client.loop.runUntil([&shown] { return shown.has_value(); }));
-    EXPECT_EQ(shown, "");
-    ASSERT_EQ(client.console.lines.size(), 1u);
-    EXPECT_TRUE(client.console.lines[0].starts_with("Error: ")) << client.console.lines[0];
-    EXPECT_EQ(client.provider.recordedRequests().size(), 1u) << "the request did arrive";
 }
 
 }  // namespace

@@ -2,16 +2,12 @@
 
 #include <optional>
 
-#include "app/settings_keys.h"
 #include "fakes/fake_services.h"
 #include "fakes/scripted_http_transport.h"
 #include "fakes/virtual_run_loop.h"
-#include "privileged/commands.h"
-#include "privileged/statement_parser.h"
 #include "vpn/connection_notifications.h"
 #include "vpn/public_ip.h"
 #include "vpn/tunnel_detection.h"
-#include "vpn/vpn_service.h"
 
 namespace twl {
 namespace {
@@ -52,36 +48,6 @@ TEST(PublicIpAddress, ShowsTheReplyTrimmedOfBlanksAndTabsOrNothing) {
         EXPECT_EQ(client.http.textRequests()[0].bound, std::chrono::milliseconds(5000))
             << "the label never waits longer";
     }
-}
-
-// The command builder keeps hostile values to one word each (shown on a real
-// shell in tests/privileged/hostile_values_test.cpp); each value must reach
-// its own place in it, the stored pair the statement's, and the account
-// password and the key beside the statement, as secrets.
-TEST(CreateVpnService, EachValueGoesToItsPlaceThroughTheBuilders) {
-    Client client;
-    AppContext& ctx = client.ctx;
-    ctx.serverUrl = "vpn.example.net; touch pwned";
-    ctx.accountUserName = "$(touch pwned)";
-    ctx.accountPassword = "`touch pwned`' \"\\ \n--force";
-    client.services.settings.setObject("ad\"min", keys::username);
-    client.services.settings.setObject("pw\\\" & touch pwned", keys::userpassword);
-
-    createVpnService(ctx, "/my tools/mac'os\"vpn $x", [] {});
-    const fakes::SimulatedSystem& system = client.services.system;
-    ASSERT_EQ(system.sources.size(), 1u);
-    const auto parsed = parseStatement(system.sources[0]);
-    ASSERT_TRUE(parsed.statement.has_value()) << parsed.error;
-    EXPECT_EQ(
-        parsed.statement->command,
-        commands::createService("/my tools/mac'os\"vpn $x", ctx.serverUrl, ctx.accountUserName));
-    const auto& secrets = system.options[0].secrets;
-    ASSERT_EQ(secrets.size(), 2u);
-    EXPECT_EQ(secrets[0].value, ctx.accountPassword);
-    EXPECT_EQ(secrets[1].value, commands::presharedKey);
-    ASSERT_TRUE(parsed.statement->administrator.has_value());
-    EXPECT_EQ(parsed.statement->administrator->userName, "ad\"min");
-    EXPECT_EQ(parsed.statement->administrator->password, "pw\\\" & touch pwned");
 }
 
 TEST(ConnectionNotifications, EveryRefusalPrintsTheLineAndConsentPrintsNothing) {
