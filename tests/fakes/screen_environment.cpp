@@ -83,9 +83,4 @@ void ScreenEnvironment::chooseFromTray(const std::string& title) {
     throw std::out_of_range("no tray entry '" + title + "'");
 }
 
-void ScreenEnvironment::finishTurn() {
-    QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
 }  // namespace twl::fakes

@@ -11,6 +11,7 @@
 #include "platform/qt/desktop_shell.h"
 #include "platform/qt/qt_layouts.h"
 #include "platform/qt/qt_workspace.h"
+#include "platform/qt_test_support.h"
 
 namespace twl::fakes {
 
@@ -53,7 +54,7 @@ struct ScreenEnvironment : VirtualTransport, FakeServices {
     std::string text(const std::string& name);
     bool shows(const std::string& name) { return find(name, true).isVisible(); }
     // Lets the windows drop the screens they have let go of.
-    static void finishTurn();
+    static void finishTurn() { test_support::finishTurn(); }
 
     std::unique_ptr<QtLayouts> layouts = QtLayouts::withStoryboardLayouts();
     QtWorkspace desktop{[] { return true; }};

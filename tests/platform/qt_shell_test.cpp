@@ -44,25 +44,6 @@ std::shared_ptr<fakes::StubScreen> loaded(const std::string& identifier) {
     return made;
 }
 
-TEST(QtLayouts, HoveringTheLoginButtonReachesTheScreenWithItsUserInfo) {
-    struct HoverScreen final : fakes::StubScreen {
-        void mouseEntered(const MouseEvent& event) override {
-            StubScreen::mouseEntered(event);
-            userInfo = event.trackingArea ? event.trackingArea->userInfo : nlohmann::json();
-        }
-        nlohmann::json userInfo;
-    };
-    auto screen = std::make_shared<HoverScreen>();
-    screen->setStoryboardIdentifier("LoginController");
-    screen->loadViewIfNeeded(layouts());
-    QEvent enter(QEvent::Enter);
-    QCoreApplication::sendEvent(rootOf(*screen).findChild<QWidget*>("btnLogin"), &enter);
-    QCoreApplication::sendEvent(rootOf(*screen).findChild<QWidget*>("chkRemember"), &enter);
-    EXPECT_EQ(screen->events, (std::vector<std::string>{"viewDidLoad", "mouseEntered"}))
-        << "only the login button has a tracking area";
-    EXPECT_EQ(screen->userInfo, (nlohmann::json{{"button", "btnLogin"}}));
-}
-
 // Fields and pictures have no text of their own for assistive technology to
 // read out; the placeholder is only a description.
 TEST(QtLayouts, EveryFieldButtonAndPictureHasAName) {

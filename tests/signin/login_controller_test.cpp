@@ -165,6 +165,8 @@ TEST(LoginScreen, HoverColoursTheLoginButtonAndClosingHidesTheClient) {
         EXPECT_EQ(QtLayer(&login).backgroundColor(), color);
     }
     // The client's layouts track no other control; one that did would only be named.
+    QEvent enterRemember(QEvent::Enter);
+    QCoreApplication::sendEvent(&ui.env.widget("chkRemember"), &enterRemember);
     ui.screen->mouseEntered(MouseEvent{TrackingArea{{{"button", "btnOther"}}}});
     ui.screen->mouseEntered(MouseEvent{TrackingArea{{{"button", 7}}}});
     EXPECT_EQ(QtLayer(&login).backgroundColor(), appearance::buttonNormalColor);

@@ -16,6 +16,7 @@
 #include "child_command.h"
 #include "nmcli.h"
 #include "private_network_manager.h"
+#include "test_support.h"
 
 namespace twl::tools {
 namespace {
@@ -32,11 +33,6 @@ const std::string ownerless = "aaaaaaaa-0000-4000-8000-000000000002";
 const std::string oddlyNamed = "aaaaaaaa-0000-4000-8000-000000000003";
 const fs::path files = PrivateNetworkManager::scratch();
 const fs::path bait = files / "bait";
-
-std::string slurp(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
@@ -119,7 +115,7 @@ class RealNetworkManager : public ::testing::Test {
     }
 
     static void expectTheEnvironmentIgnored() {
-        EXPECT_FALSE(fs::exists(bait / "called")) << slurp(bait / "called");
+        EXPECT_FALSE(fs::exists(bait / "called")) << test_support::readFile(bait / "called");
         EXPECT_TRUE(fs::is_empty(bait / "keyfiles"));
     }
 
@@ -158,7 +154,7 @@ TEST_F(RealNetworkManager, CreateGivesOneL2tpProfileOfTheSecretsOwner) {
     ASSERT_EQ(::stat(keyfile.c_str(), &info), 0);
     EXPECT_EQ(info.st_uid, 0u);
     EXPECT_EQ(info.st_mode & 07777, 0600u);
-    const std::string text = slurp(keyfile);
+    const std::string text = test_support::readFile(keyfile);
     for (const char* line : {"\npermissions=user:nobody;\n", "\npassword=\\spa,ss\\\\word,\\s\n",
                              "\nipsec-psk=0sMHNOb3RCYXNlNjQ=\n"}) {
         EXPECT_TRUE(contains(text, line)) << line << " in:\n" << text;
@@ -171,7 +167,7 @@ TEST_F(RealNetworkManager, CreateGivesOneL2tpProfileOfTheSecretsOwner) {
             if (!entry.is_regular_file() || given.contains(entry.path())) {
                 continue;
             }
-            const std::string content = slurp(entry.path());
+            const std::string content = test_support::readFile(entry.path());
             for (const char* secret : {"pa,ss", "NotBase64", "MHNOb3RCYXNlNjQ"}) {
                 EXPECT_FALSE(contains(content, secret)) << entry.path();
             }
