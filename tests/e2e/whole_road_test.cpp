@@ -105,10 +105,14 @@ void request(const std::string& what) {
     std::ofstream(nmState / "requests", std::ios::app) << what << "\n";
 }
 
-void setTunnel(bool up) {
-    if (up) {
+// A lost line may leave the device behind, down: only a device that is up
+// is a tunnel.
+void setTunnel(const std::string& request) {
+    if (request == "up") {
         tools::runCommand({"ip", "tuntap", "add", "dev", "ppp0", "mode", "tun"});
         tools::runCommand({"ip", "link", "set", "ppp0", "up"});
+    } else if (request == "drop") {
+        tools::runCommand({"ip", "link", "set", "ppp0", "down"});
     } else {
         tools::runCommand({"ip", "link", "delete", "ppp0"});
     }
@@ -151,7 +155,7 @@ int playNetworkManager(const std::vector<std::string>& secrets) {
                 }
                 return 0;
             }
-            setTunnel(requests[handled] == "up");
+            setTunnel(requests[handled]);
         }
         lookForSecrets(secrets, leaks);
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
