@@ -143,9 +143,11 @@ void lookForSecrets(const std::vector<std::string>& secrets, std::set<std::strin
 
 // The stand-in daemon: acts on the requests left by the fake nmcli and the
 // test ("drop" when the line is lost), in their order, until "end".
-int playNetworkManager(const std::vector<std::string>& secrets) {
+// It ends with the test too: once the test has given up root, neither its
+// signals nor its death signal reach a root process.
+int playNetworkManager(const std::vector<std::string>& secrets, pid_t test) {
     std::set<std::string> leaks;
-    for (std::size_t handled = 0;;) {
+    for (std::size_t handled = 0; ::getppid() == test;) {
         const auto requests = record("requests");
         for (; handled < requests.size(); ++handled) {
             if (requests[handled] == "end") {
@@ -160,6 +162,7 @@ int playNetworkManager(const std::vector<std::string>& secrets) {
         lookForSecrets(secrets, leaks);
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+    return 1;
 }
 
 // As root, before the users are added: the stand-in nmcli, its state and an
@@ -250,7 +253,8 @@ class WholeRoadForReal : public ::testing::Test {
         admin = system.asker();
         const std::vector<std::string> secrets{admin.password, accountPassword,
                                                std::string(commands::presharedKey)};
-        daemon = system.start([secrets] { return playNetworkManager(secrets); });
+        daemon = system.start(
+            [secrets, test = ::getpid()] { return playNetworkManager(secrets, test); });
         ASSERT_EQ(PrivateSystem::become(admin, home), "");
         // No session bus; temporary files of the test's and the client's stay in here.
         const std::pair<const char*, std::string> session[] = {

@@ -20,8 +20,9 @@ struct SandboxUser {
 // namespace (and, if asked, a network namespace with loopback up) with a tmpfs
 // over /run, and everything it changes from there (users, sudoers, system
 // folders, programs) is a mount of that namespace, so the host never changes,
-// even if the test dies half-way. Processes it starts die with the test.
-// Needs root. Each step gives back empty once done, else why it could not be.
+// even if the test dies half-way. Processes it starts die with the test, as
+// long as the test is root (a child that outlives become() must watch for its
+// parent itself). Needs root. Each step gives back empty once done, else why it could not be.
 class PrivateSystem {
   public:
     PrivateSystem() = default;
