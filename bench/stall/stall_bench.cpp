@@ -29,17 +29,15 @@
 #include "platform/posix/executable_bundle.h"
 #include "platform/qt/desktop_client.h"
 #include "platform/qt/interface_components.h"
-#include "private_system.h"
-#include "road_setup.h"
-#include "sandbox_network.h"
 #include "screen_walk.h"
+#include "stand_in_road.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 using twl::bench::Heartbeat;
-using twl::test_support::SandboxNetwork;
+using twl::test_support::StandInRoad;
 
 constexpr int publicIpDelaySeconds = 3;
 constexpr int startStopSeconds = 2;
@@ -87,20 +85,11 @@ void require(const std::string& why) {
 // The walk itself, in the child: the sandbox, the provider, the client, the
 // figure on `out`.
 void walk(std::FILE* out) {
-    SandboxNetwork network;
-    twl::test_support::PrivateSystem system;
-    // Network first: it may lay an overlay over /etc, which must lie under the
-    // user database copies the private system mounts.
-    require(network.setUp(TWL_FAKE_NMCLI));
-    network.slowDownStartAndStop(startStopSeconds);
-    const fs::path bundleRoot = twl::test_support::copyBundle(TWL_SHARE_DIR, TWL_DEVPROVIDER);
-    require(twl::test_support::privateTmp());
-    require(system.enter());
-    require(system.addSudoUsers());
-    const auto admin = system.asker();
-    require(network.startDaemon({}));
-    require(
-        twl::test_support::becomeUser(admin, twl::test_support::PrivateSystem::drop() / "home"));
+    StandInRoad road;
+    require(road.setUp({.secrets = {}, .startStopSeconds = startStopSeconds}));
+    require(road.becomeAdministrator());
+    const auto& admin = road.administrator();
+    const fs::path& bundleRoot = road.bundleRoot();
 
     twl::fakes::DevproviderProcess provider(twl::fakes::DevproviderSetup{
         .accounts = nlohmann::json::array({{{"user", accountName},
@@ -189,10 +178,6 @@ int supervise(pid_t child) {
 }  // namespace
 
 int main() {
-    if (const auto why = twl::test_support::whyTheRoadCannotRun(); !why.empty()) {
-        std::cerr << "twl_stall_bench: " << why << "\n";
-        return 1;
-    }
     std::cout.flush();
     const pid_t child = ::fork();
     if (child < 0) {

@@ -5,11 +5,7 @@
 // root daemon that makes the ppp0 tunnel. Everything happens in private
 // network and mount namespaces; as the desktop user, a throwaway
 // administrator. Skips itself where the machine does not allow it.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QLineEdit>
@@ -20,17 +16,13 @@
 #include <chrono>
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include <set>
-#include <thread>
 
 #include "account/devprovider_process.h"
 #include "child_command.h"
-#include "nmcli.h"
 #include "platform/qt/desktop_client.h"
 #include "platform/qt/interface_components.h"
 #include "platform/qt_test_support.h"
-#include "private_system.h"
-#include "privileged/commands.h"
+#include "stand_in_road.h"
 #include "test_support.h"
 
 namespace twl {
@@ -39,8 +31,8 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 using test_support::click;
-using test_support::PrivateSystem;
 using test_support::SandboxUser;
+using test_support::StandInRoad;
 using test_support::visible;
 
 constexpr const char* builtInServer = "vpn1.e2e.test";
@@ -51,152 +43,6 @@ constexpr const char* publicIp = "203.0.113.7";
 constexpr const char* accountName = "john doe";
 constexpr const char* accountNameAsKept = "john%20doe";
 constexpr const char* accountPassword = "open sesame";
-
-std::string whyNotHere() {
-    if (!fs::exists("/dev/net/tun")) {
-        return "needs /dev/net/tun to play the tunnel";
-    }
-    if (!tools::runCommand({"ip", "-V"}).started) {
-        return "needs ip (iproute2) to play the tunnel";
-    }
-    return {};
-}
-
-// NetworkManager's side, in the private system with a network of its own: a
-// tmpfs over /usr/local whose bin/nmcli is a recording stand-in for its
-// command line (fake_nmcli.sh, which keeps its state in nmState), mounted where
-// the tools run nmcli, and an empty keyfile folder. A root process started
-// before the test gives up root plays the daemon: it makes a TUN device named
-// ppp0 when a connection is started and removes it when one is stopped or the
-// line drops, and watches every process's argv and environment for secrets.
-const fs::path nmState = "/usr/local/share/twl-nm";
-
-// Plain reads: a process that ends while its /proc files are read makes the
-// read fail (ESRCH), and a stream would throw from inside the daemon.
-std::string readWhole(const fs::path& file) {
-    std::string text;
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    char buffer[4096];
-    for (ssize_t n; fd >= 0 && (n = ::read(fd, buffer, sizeof buffer)) > 0;) {
-        text.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    return text;
-}
-
-std::vector<std::string> record(const std::string& name) {
-    return test_support::lines(readWhole(nmState / name));
-}
-
-// Callers of both kinds append to the first two; the test too, to "requests".
-bool makeStateFiles() {
-    const std::pair<const char*, mode_t> files[] = {
-        {"calls", 0666}, {"requests", 0666}, {"connections", 0644}, {"leaks", 0644}};
-    for (const auto& [name, mode] : files) {
-        std::ofstream(nmState / name).flush();
-        if (::chmod((nmState / name).c_str(), mode) != 0) {
-            return false;
-        }
-    }
-    return true;
-}
-
-void request(const std::string& what) {
-    std::ofstream(nmState / "requests", std::ios::app) << what << "\n";
-}
-
-// A lost line may leave the device behind, down: only a device that is up
-// is a tunnel.
-void setTunnel(const std::string& request) {
-    if (request == "up") {
-        tools::runCommand({"ip", "tuntap", "add", "dev", "ppp0", "mode", "tun"});
-        tools::runCommand({"ip", "link", "set", "ppp0", "up"});
-    } else if (request == "drop") {
-        tools::runCommand({"ip", "link", "set", "ppp0", "down"});
-    } else {
-        tools::runCommand({"ip", "link", "delete", "ppp0"});
-    }
-}
-
-// Every process's argv and environment, this instant: short-lived ones may
-// slip between two looks, but the chain behind each nmcli call (sudo, the
-// shells, the tool) is alive while the fake answers, and it looks then too.
-void lookForSecrets(const std::vector<std::string>& secrets, std::set<std::string>& leaks) {
-    std::error_code ec;
-    for (fs::directory_iterator it("/proc", ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string pid = it->path().filename().string();
-        if (pid.find_first_not_of("0123456789") != std::string::npos) {
-            continue;
-        }
-        for (const char* part : {"cmdline", "environ"}) {
-            const std::string text = readWhole(it->path() / part);
-            for (const auto& secret : secrets) {
-                if (text.find(secret) != std::string::npos) {
-                    std::string program = readWhole(it->path() / "comm");
-                    program.erase(program.find_last_not_of('\n') + 1);
-                    leaks.insert(pid + " " + program + ": " + part);
-                }
-            }
-        }
-    }
-}
-
-// The stand-in daemon: acts on the requests left by the fake nmcli and the
-// test ("drop" when the line is lost), in their order, until "end".
-// It ends with the test too: once the test has given up root, neither its
-// signals nor its death signal reach a root process.
-int playNetworkManager(const std::vector<std::string>& secrets, pid_t test) {
-    std::set<std::string> leaks;
-    for (std::size_t handled = 0; ::getppid() == test;) {
-        const auto requests = record("requests");
-        for (; handled < requests.size(); ++handled) {
-            if (requests[handled] == "end") {
-                std::ofstream report(nmState / "leaks", std::ios::trunc);
-                for (const auto& leak : leaks) {
-                    report << leak << "\n";
-                }
-                return 0;
-            }
-            setTunnel(requests[handled]);
-        }
-        lookForSecrets(secrets, leaks);
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return 1;
-}
-
-// As root, before the users are added: the stand-in nmcli, its state and an
-// empty keyfile folder. The tools run nmcli from its one fixed place.
-std::string installStandInNetwork(PrivateSystem& system) {
-    if (!fs::exists(tools::nmcliProgram)) {
-        return "needs NetworkManager's nmcli in its place to put the stand-in over it";
-    }
-    if (auto why = system.tmpfsOver("/usr/local"); !why.empty()) {
-        return why;
-    }
-    fs::create_directories("/usr/local/bin");
-    fs::create_directories(nmState);
-    std::error_code ec;
-    fs::copy_file(TWL_FAKE_NMCLI, "/usr/local/bin/nmcli", ec);
-    if (ec || ::chmod("/usr/local/bin/nmcli", 0755) != 0 || !makeStateFiles()) {
-        return "cannot install the stand-in nmcli: " + ec.message();
-    }
-    if (auto why = system.bindOver("/usr/local/bin/nmcli", tools::nmcliProgram); !why.empty()) {
-        return why;
-    }
-    return system.tmpfsOver("/etc/NetworkManager/system-connections", "mode=0700");
-}
-
-// The client's resources and the provider, where the administrator can read
-// them: the build tree may sit in a folder only root may enter.
-fs::path copyBundle() {
-    const fs::path root = "/usr/local/share/twl-bundle";
-    fs::create_directories(root / "bin");
-    fs::create_directories(root / "share");
-    fs::copy(TWL_SHARE_DIR, root / "share" / "tidewaterlink", fs::copy_options::recursive);
-    fs::copy_file(TWL_DEVPROVIDER, root / "bin" / "tidewaterlink-devprovider");
-    return root;
-}
 
 // Generous: sudo, the tools and the detection ticks all take real time.
 bool eventually(const std::function<bool()>& done) {
@@ -240,31 +86,10 @@ std::vector<std::string> callsMatching(const std::vector<std::string>& calls,
 class WholeRoadForReal : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string why;
-        const auto failed = [&why](std::string problem) {
-            why = std::move(problem);
-            return !why.empty();
-        };
-        if (failed(whyNotHere()) || failed(system.enter(true)) ||
-            failed(installStandInNetwork(system)) || failed(system.addSudoUsers())) {
+        if (auto why = road.setUp({.secrets = {accountPassword}}); !why.empty()) {
             GTEST_SKIP() << why;
         }
-        bundleRoot = copyBundle();
-        admin = system.asker();
-        const std::vector<std::string> secrets{admin.password, accountPassword,
-                                               std::string(commands::presharedKey)};
-        daemon = system.start(
-            [secrets, test = ::getpid()] { return playNetworkManager(secrets, test); });
-        ASSERT_EQ(PrivateSystem::become(admin, home), "");
-        // No session bus; temporary files of the test's and the client's stay in here.
-        const std::pair<const char*, std::string> session[] = {
-            {"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + (home / "no-bus").string()},
-            {"QT_QPA_PLATFORM", "offscreen"},
-            {"TMPDIR", home},
-            {"TEST_TMPDIR", home}};
-        for (const auto& [name, value] : session) {
-            ::setenv(name, value.c_str(), 1);
-        }
+        ASSERT_EQ(road.becomeAdministrator(), "");
     }
 
     // A failed assertion ends the walk early: what it printed is shown.
@@ -274,12 +99,11 @@ class WholeRoadForReal : public ::testing::Test {
         }
     }
 
-    PrivateSystem system;
-    pid_t daemon = -1;
+    StandInRoad road;
     bool capturing = false;
-    SandboxUser admin;
-    fs::path bundleRoot;
-    fs::path home = PrivateSystem::drop() / "home";
+    const SandboxUser& admin = road.administrator();
+    const fs::path& bundleRoot = road.bundleRoot();
+    const fs::path home = road.home();
 };
 
 TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOutQuit) {
@@ -336,8 +160,8 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
         ASSERT_TRUE(eventually([&] { return status() == "Connected"; })) << status();
         EXPECT_EQ(client.context().statusBarButton->imageName(), "menubar_hover");
         EXPECT_TRUE(eventually([&] { return shown("lblIPAddress") == publicIp; }));
-        nmcliAfterConnect = record("calls");
-        keyfileAfterConnect = record("loaded");
+        nmcliAfterConnect = StandInRoad::record("calls");
+        keyfileAfterConnect = StandInRoad::record("loaded");
 
         // A fresh main screen shows the connection as it is.
         click("btnSetting");
@@ -348,7 +172,7 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
         EXPECT_EQ(visible<QPushButton>("btnConnect")->text(), "Disconnect");
 
         // The line is lost: the client notices by itself.
-        request("drop");
+        StandInRoad::dropLine();
         ASSERT_TRUE(eventually([&] { return status() == "Disconnected"; })) << status();
         EXPECT_EQ(client.context().statusBarButton->imageName(), "menubar");
 
@@ -364,9 +188,10 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
         click("btnConnect");
         ASSERT_TRUE(eventually([&] { return status() == "Connected"; })) << status();
         EXPECT_EQ(client.context().statusBarButton->imageName(), "menubar_hover");
-        keyfileAfterReconnect = record("loaded");
-        EXPECT_EQ(record("folder"), (std::vector<std::string>{"Tidewaterlink-1.nmconnection",
-                                                              "Tidewaterlink.nmconnection"}))
+        keyfileAfterReconnect = StandInRoad::record("loaded");
+        EXPECT_EQ(StandInRoad::record("folder"),
+                  (std::vector<std::string>{"Tidewaterlink-1.nmconnection",
+                                            "Tidewaterlink.nmconnection"}))
             << "the new connection comes before the old one goes";
 
         // Disconnect with the button: the address first, then the texts; the
@@ -391,9 +216,7 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
     }
     const std::string printed = testing::internal::GetCapturedStdout();
     capturing = false;
-    request("end");
-    ::waitpid(daemon, nullptr, 0);
-    const auto leaks = record("leaks");
+    const auto leaks = road.finish();
 
     EXPECT_EQ(savedNotice, "Server changed successfully");
     // Registered after the dialog; confirmed by the tool step after signing out.
@@ -409,7 +232,7 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
 
     // What nmcli was asked, and by whom: the connection is made as root, started
     // and stopped as the user; no password ever on its command line.
-    const auto calls = record("calls");
+    const auto calls = StandInRoad::record("calls");
     const std::string root = "0 ";
     const std::string user = std::to_string(admin.id) + " ";
     EXPECT_EQ(callsMatching(nmcliAfterConnect, "-t -f UUID,NAME connection show"),
