@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QStringList>
+#include <QTextDocument>
 #include <QTextLayout>
 #include <QTextOption>
 #include <algorithm>
@@ -13,6 +14,17 @@ namespace {
 
 // A wrapping label (the error panel) gets a few lines; any other label one.
 constexpr int wrappedLines = 3;
+// Far more than a few lines can show: a longer text is cut before it is laid
+// out, so that a huge reply cannot hold the window up at each resize.
+constexpr qsizetype longestText = 1000;
+
+QString bounded(const QString& text) {
+    if (text.size() <= longestText) {
+        return text;
+    }
+    const bool splitsAPair = text.at(longestText - 1).isHighSurrogate();
+    return text.left(longestText - (splitsAPair ? 1 : 0)) + QChar(0x2026);
+}
 
 struct Fitted {
     QString shown;
@@ -100,11 +112,14 @@ bool PlainTextLabel::eventFilter(QObject* watched, QEvent* event) {
 
 void PlainTextLabel::fit() {
     const int width = std::max(label_.contentsRect().width(), 1);
-    const Fitted fit = fitted(text_, label_.font(), width, label_.wordWrap() ? wrappedLines : 1);
+    const QString text = bounded(text_);
+    const Fitted fit = fitted(text, label_.font(), width, label_.wordWrap() ? wrappedLines : 1);
     if (fit.shown != label_.text()) {
         label_.setText(fit.shown);
     }
-    label_.setToolTip(fit.elided ? text_ : QString());
+    // A tooltip takes markup by itself: escaped, the text stays text.
+    label_.setToolTip(fit.elided ? Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal)
+                                 : QString());
 }
 
 }  // namespace twl

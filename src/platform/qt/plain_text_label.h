@@ -10,8 +10,9 @@ namespace twl {
 // Shows text from outside (a server's message, the public-IP reply) on a label
 // as plain text: never read as markup, broken into lines that fit the label's
 // width (anywhere, if a word is too long), at most a few lines, the rest elided
-// with the whole text in the tooltip. The label never grows its window, and the
-// text is fitted again whenever the label is resized.
+// with the text in the tooltip; past a thousand characters it is cut. The
+// label never grows its window, and the text is fitted again whenever the
+// label is resized.
 class PlainTextLabel final : public QObject {
     Q_OBJECT
 
