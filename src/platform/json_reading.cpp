@@ -1,5 +1,7 @@
 #include "platform/json_reading.h"
 
+#include <algorithm>
+
 namespace twl {
 namespace {
 
@@ -54,7 +56,10 @@ std::optional<nlohmann::json> readOutsideJson(std::string_view text, std::string
     try {
         return nlohmann::json::parse(text);
     } catch (const nlohmann::json::exception& e) {
+        // The parser quotes the token it stopped in, which may be most of a
+        // megabyte of the reply: the description ends before it.
         error = e.what();
+        error.erase(std::min(error.find("; last read:"), error.size()));
         return std::nullopt;
     }
 }

@@ -65,6 +65,11 @@ TEST(JsonReading, DepthCountsBracketsOutsideStringsOnly) {
         std::string error;
         EXPECT_EQ(readOutsideJson(text, error, 2).has_value(), accepted) << text << ": " << error;
     }
+    // The error goes to the console: it tells where, without echoing the reply.
+    std::string error;
+    EXPECT_FALSE(readOutsideJson(R"({"a":")" + std::string(100'000, 'x'), error));
+    EXPECT_TRUE(error.starts_with("[json.exception.parse_error")) << error;
+    EXPECT_LT(error.size(), 200u) << error;
 }
 
 TEST(Utf8, AcceptsWellFormedTextOnly) {
