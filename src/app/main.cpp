@@ -1,6 +1,7 @@
 // The entry: makes sure this is the session's only client, makes the client
 // with its real adapters, and hands control to the desktop's event loop.
 
+#include <signal.h>
 #include <sys/prctl.h>
 
 #include <QApplication>
@@ -22,6 +23,10 @@ int main(int argc, char* argv[]) {
     // checker of a sanitizer build needs it dumpable.
     ::prctl(PR_SET_DUMPABLE, 0);
 #endif
+    // A diagnostic line whose reader has gone (a log pipe) must not end the
+    // client with the tunnel up: the write just fails. Children start with
+    // every signal at its default.
+    ::signal(SIGPIPE, SIG_IGN);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tidewaterlink"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tidewaterlink"));

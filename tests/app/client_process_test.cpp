@@ -19,12 +19,19 @@ namespace {
 class ClientProcessTest : public ::testing::Test {
   protected:
     // A client that has come up far enough to listen for later launches.
-    std::unique_ptr<QProcess> launch(bool waitUntilListening = true, uid_t user = ::geteuid()) {
+    // With `readerGone`, its standard output is a pipe that nobody reads.
+    std::unique_ptr<QProcess> launch(bool waitUntilListening = true, uid_t user = ::geteuid(),
+                                     bool readerGone = false) {
         auto client = std::make_unique<QProcess>();
-        client->setChildProcessModifier([user] {
+        client->setChildProcessModifier([user, readerGone] {
             if (user != ::geteuid() &&
                 (::setgroups(0, nullptr) != 0 || ::setgid(user) != 0 || ::setuid(user) != 0)) {
                 ::_exit(111);
+            }
+            int ends[2];
+            if (readerGone && (::pipe(ends) != 0 || ::dup2(ends[1], STDOUT_FILENO) < 0 ||
+                               ::close(ends[0]) != 0)) {
+                ::_exit(112);
             }
         });
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -54,12 +61,15 @@ class ClientProcessTest : public ::testing::Test {
     QTemporaryDir folder;
 };
 
+// A line nobody reads (a log pipe that went) must not end the client midway.
 TEST_F(ClientProcessTest, EachQuitSignalEndsThroughTheQuitPath) {
-    for (const int signal : {SIGINT, SIGHUP}) {
+    for (const auto& [signal, readerGone] :
+         {std::pair{SIGINT, false}, {SIGHUP, false}, {SIGINT, true}}) {
         SCOPED_TRACE(signal);
-        auto client = launch();
+        auto client = launch(true, ::geteuid(), readerGone);
         ::kill(static_cast<pid_t>(client->processId()), signal);
-        EXPECT_EQ(finish(*client), "app is closed\n") << "exactly the one line, nothing else";
+        EXPECT_EQ(finish(*client), readerGone ? "" : "app is closed\n") << "exactly the one line";
+        EXPECT_EQ(client->exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(client->exitCode(), 0);
         QFile::remove(socketPath());
     }
