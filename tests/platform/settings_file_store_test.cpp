@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <random>
@@ -80,6 +81,36 @@ TEST_F(SettingsFileStoreTest, AnUnreadableFileIsSetAsideAndTheStoreStartsEmpty) 
         EXPECT_EQ(test_support::readFile(aside.front()), bad) << "kept intact";
         fs::remove(aside.front());
     }
+}
+
+// Its mode, say, keeps the user out, while the client runs or from the start:
+// the stored values are never written over, and a new start sets them aside.
+TEST_F(SettingsFileStoreTest, AFileThatCannotBeOpenedIsSetAsideNotWrittenOver) {
+    const std::string stored = R"({"server_url": "kept.example"})";
+    writeRaw(stored);
+    const uid_t user = ::geteuid() == 0 ? 65534 : ::geteuid();  // root opens anything
+    for (const fs::path& path : {root_.path(), file_.parent_path(), file_}) {
+        ASSERT_EQ(::chown(path.c_str(), user, user), 0);
+    }
+    const pid_t writer = ::fork();
+    ASSERT_GE(writer, 0);
+    if (writer == 0) {
+        if (::setgid(user) == 0 && ::setuid(user) == 0) {
+            SettingsFileStore running(file_);
+            ::chmod(file_.c_str(), 0);
+            running.setObject("new.example", keys::serverUrl);
+            SettingsFileStore(file_).setObject("later", keys::username);
+        }
+        ::_exit(0);
+    }
+    ASSERT_EQ(::waitpid(writer, nullptr, 0), writer);
+    std::vector<std::string> texts;
+    for (const auto& entry : fs::directory_iterator(file_.parent_path())) {
+        fs::permissions(entry.path(), fs::perms::owner_read, fs::perm_options::add);
+        texts.push_back(test_support::readFile(entry.path()));
+    }
+    EXPECT_NE(std::find(texts.begin(), texts.end(), stored), texts.end());
+    EXPECT_EQ(nlohmann::json::parse(onDisk()).value("username", ""), "later");
 }
 
 // Another session of the same user writes between this one's load and write.

@@ -82,7 +82,7 @@ std::optional<fs::path> homeFromPasswordDatabase() {
     return fs::path(found->pw_dir);
 }
 
-enum class Ownership { absent, ours, foreign };
+enum class Ownership { absent, ours, foreign, unreadable };
 
 // Whether `info` describes something this user owns; what group and others may
 // write of it is taken away, as it holds passwords.
@@ -106,16 +106,19 @@ Ownership claimFolder(const fs::path& folder) {
     return claim(folder, fd.get(), info, 0700);
 }
 
-// The file's text, or nothing when it is absent or not this user's.
+// The file's text, or nothing when it is absent, not this user's or there
+// but not to be opened (its mode, a failing disk).
 std::optional<std::string> readOwnFile(const fs::path& file, Ownership& ownership) {
     const UniqueFd fd(::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     struct stat info {};
     if (!fd || ::fstat(fd.get(), &info) != 0) {
-        // A link in our own folder can only have been put there by us; anything
-        // else unopenable reads as a first launch.
-        ownership = errno == ELOOP ? Ownership::foreign : Ownership::absent;
-        if (ownership == Ownership::foreign) {
+        // A link in our own folder can only have been put there by us.
+        if (errno == ELOOP) {
             warn(file.string() + " is a symbolic link; it is not read and nothing is written");
+            ownership = Ownership::foreign;
+        } else {
+            const bool none = errno == ENOENT || errno == ENOTDIR;
+            ownership = none ? Ownership::absent : Ownership::unreadable;
         }
         return std::nullopt;
     }
@@ -179,6 +182,10 @@ void SettingsFileStore::load() {
         foreign_ = true;
         return;
     }
+    if (ownership == Ownership::unreadable) {
+        setAsideUnreadable("there but cannot be opened");
+        return;
+    }
     if (!text) {
         return;  // first launch: no file yet
     }
@@ -201,8 +208,10 @@ void SettingsFileStore::setAsideUnreadable(const std::string& reason) {
     std::error_code ec;
     fs::rename(file_, aside, ec);
     if (ec) {
+        // Written over, it would be lost: this run keeps its values in memory.
         warn(file_.string() + " is " + reason + " and could not be moved aside (" + ec.message() +
-             "); starting with empty settings");
+             "); starting with empty settings and writing nothing");
+        foreign_ = true;
     } else {
         warn(file_.string() + " is " + reason + "; moved it to " + aside.string() +
              " and started with empty settings");
@@ -249,20 +258,25 @@ void SettingsFileStore::save(const std::string& key) {
     const UniqueFd lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
     while (lock && ::flock(lock.get(), LOCK_EX) != 0 && errno == EINTR) {
     }
-    mergeFromDisk(key);
-    write(folder);
+    if (mergeFromDisk(key)) {
+        write(folder);
+    }
 }
 
-void SettingsFileStore::mergeFromDisk(const std::string& key) {
+bool SettingsFileStore::mergeFromDisk(const std::string& key) {
     Ownership ownership = Ownership::absent;
     const auto text = readOwnFile(file_, ownership);
+    if (ownership == Ownership::unreadable) {
+        warn(file_.string() + " cannot be opened now; it is not written over");
+        return false;
+    }
     std::string error;
     auto onDisk = text ? readOutsideJson(*text, error) : std::nullopt;
-    if (!onDisk || !onDisk->is_object()) {
-        return;
+    if (onDisk && onDisk->is_object()) {
+        (*onDisk)[key] = std::move(values_[key]);
+        values_ = std::move(*onDisk);
     }
-    (*onDisk)[key] = std::move(values_[key]);
-    values_ = std::move(*onDisk);
+    return true;
 }
 
 void SettingsFileStore::write(const fs::path& folder) const {

@@ -34,7 +34,8 @@ class SettingsFileStore final : public SettingsStore {
     void load();
     void setAsideUnreadable(const std::string& reason);
     void save(const std::string& key);
-    void mergeFromDisk(const std::string& key);
+    // False when the file is there but cannot be opened: it is not written over.
+    bool mergeFromDisk(const std::string& key);
     void write(const std::filesystem::path& folder) const;
 
     std::filesystem::path file_;
