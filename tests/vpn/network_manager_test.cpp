@@ -268,13 +268,18 @@ TEST_F(NetworkManagerReadingElsewhere, AProfileItRefusesLeavesTheOldOne) {
 
 TEST_F(RealNetworkManager, StartingTellsNetworkManagersReason) {
     ASSERT_EQ(create().exitCode, 0);
-    // No connection for the VPN to go over in an empty namespace.
-    const auto up = run(NETWORKSETUP, {"-connectpppoeservice", "Tidewaterlink"});
-    EXPECT_EQ(up.exitCode, 1);
-    EXPECT_TRUE(contains(up.err, "Could not find source connection")) << up.err;
-    const auto missing = run(NETWORKSETUP, {"-connectpppoeservice", "My VPN"});
-    EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_EQ(missing.err, "networksetup: there is no service named 'My VPN'\n");
+    // No connection for the VPN to go over in an empty namespace; and the same
+    // when started with SIGCHLD ignored, which would leave nmcli's exit unread.
+    for (const char* trap : {"", "trap '' CHLD; "}) {
+        const auto start = [trap](const char* name) {
+            return run("/bin/bash", {"-c", trap + std::string("exec \"$0\" \"$@\""), NETWORKSETUP,
+                                     "-connectpppoeservice", name});
+        };
+        const auto up = start("Tidewaterlink");
+        EXPECT_EQ(up.exitCode, 1) << trap;
+        EXPECT_TRUE(contains(up.err, "Could not find source connection")) << up.err;
+        EXPECT_EQ(start("My VPN").err, "networksetup: there is no service named 'My VPN'\n");
+    }
     // Not active is already down.
     EXPECT_EQ(run(NETWORKSETUP, {"-disconnectpppoeservice", "Tidewaterlink"}).exitCode, 0);
     expectTheEnvironmentIgnored();

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -95,6 +96,9 @@ CommandResult run(const std::vector<std::string>& argv, char* const* environment
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, outPipe.write(), 1);
     posix_spawn_file_actions_adddup2(&actions, errPipe.write(), 2);
+    // Whoever started the tool may have left SIGCHLD ignored: the kernel would
+    // then reap the child before its outcome could be read.
+    ::signal(SIGCHLD, SIG_DFL);
     pid_t pid = 0;
     const int spawned = ::posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environment);
     posix_spawn_file_actions_destroy(&actions);
@@ -108,9 +112,11 @@ CommandResult run(const std::vector<std::string>& argv, char* const* environment
     collect(outPipe, errPipe, result.out, result.err);
 
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    pid_t waited = -1;
+    while ((waited = ::waitpid(pid, &status, 0)) < 0 && errno == EINTR) {
     }
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    // Reaped by someone else, the outcome is unknown: never a success.
+    result.exitCode = waited == pid && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
 }
 
