@@ -22,8 +22,7 @@ class ScriptedHttpTransport final : public HttpTransport {
     static JsonReply success(nlohmann::json value) { return JsonReply{std::move(value), {}}; }
     static JsonReply failure(std::string error) { return JsonReply{{}, std::move(error)}; }
 
-    // The reply for the next request that arrives.
-    void scriptJson(JsonReply reply) { json_.scripted.push_back(std::move(reply)); }
+    // The reply for the next text fetch that arrives.
     void scriptText(TextReply reply) { text_.scripted.push_back(std::move(reply)); }
 
     // Answers the oldest request still waiting; false when none waits.
