@@ -1,6 +1,7 @@
 // The client as installed: `cmake --install` into a temporary prefix, and the
 // Debian package that cpack makes, looked into with dpkg-deb (never installed).
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QDirIterator>
@@ -128,9 +129,11 @@ TEST_F(Package, InstallAndDebianPackageHoldTheClientItsToolsDesktopFilesIconsAnd
     if (dpkgDeb.isEmpty()) {
         GTEST_SKIP() << "dpkg-deb is not installed: not a Debian system";
     }
+    const mode_t umask = ::umask(027);  // a packager's own, which users must not inherit
     const auto [packed, packOutput] =
         run(TWL_CPACK_COMMAND, {"-G", "DEB", "--config", TWL_BUILD_DIR "/CPackConfig.cmake", "-B",
                                 folder.filePath("deb")});
+    ::umask(umask);
     ASSERT_EQ(packed, 0) << packOutput;
     const QStringList debs = QDir(folder.filePath("deb")).entryList({"*.deb"}, QDir::Files);
     ASSERT_EQ(debs.size(), 1) << packOutput;
@@ -144,6 +147,11 @@ TEST_F(Package, InstallAndDebianPackageHoldTheClientItsToolsDesktopFilesIconsAnd
             << needed << " missing from Depends: " << depends.toStdString();
     }
 
+    for (const QString& entry :
+         QString::fromStdString(run(dpkgDeb, {"-c", deb}).second).split('\n')) {
+        EXPECT_TRUE(!entry.startsWith('d') || entry.startsWith("drwxr-xr-x"))
+            << entry.toStdString();
+    }
     const QString unpacked = folder.filePath("unpacked");
     ASSERT_EQ(run(dpkgDeb, {"-x", deb, unpacked}).first, 0);
     EXPECT_EQ(filesUnder(unpacked + "/usr"), expectedPaths());
