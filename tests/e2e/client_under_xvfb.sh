@@ -35,9 +35,18 @@ env -u WAYLAND_DISPLAY -u DBUS_SESSION_BUS_ADDRESS QT_QPA_PLATFORM=xcb HOME="$sc
   "$client" >"$scratch/stdout" 2>"$scratch/stderr" &
 client_pid=$!
 
+# A window that exists is not enough: it must be on screen.
+mapped() {
+  local id
+  for id in $(xwininfo -root -tree 2>/dev/null | awk '/"Tidewaterlink"/ {print $1}'); do
+    xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' && return 0
+  done
+  return 1
+}
+
 shown=
 for _ in $(seq 1 200); do
-  if xwininfo -root -tree 2>/dev/null | grep -q '"Tidewaterlink"'; then shown=yes; break; fi
+  if mapped; then shown=yes; break; fi
   kill -0 "$client_pid" 2>/dev/null || break
   sleep 0.1
 done

@@ -83,9 +83,9 @@ TEST_F(PosixScriptInterpreterTest, MalformedStatementsRunNothingAndTheInterprete
 
 TEST_F(PosixScriptInterpreterTest, CommandOutlivingItsTimeIsStoppedWithItsWholeGroup) {
     const auto result =
-        interpreter({300ms, 300ms}).execute(plainScript("echo $$; sleep 30 & echo $!; wait"));
+        interpreter({2500ms, 300ms}).execute(plainScript("echo $$; sleep 30 & echo $!; wait"));
     EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.error, "the command was stopped after 300 ms");
+    EXPECT_EQ(result.error, "the command was stopped after 2500 ms");
     const auto pids = lines(result.descriptor);
     ASSERT_EQ(pids.size(), 2u) << result.descriptor;
     EXPECT_TRUE(endsSoon(std::stoi(pids[0]))) << "the shell";
