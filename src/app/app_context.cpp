@@ -92,6 +92,9 @@ AlertPresenter& AppContext::alerts() const {
 Storyboard& AppContext::storyboard() const {
     return wired(services_.storyboard, "storyboard");
 }
+NetworkManagerWatch& AppContext::networkManager() const {
+    return wired(services_.networkManager, "networkManager");
+}
 
 void AppContext::showInPlaceOf(ViewController& current, const std::string& identifier) {
     auto shownIn = current.window();

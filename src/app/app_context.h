@@ -15,6 +15,7 @@ class ConnectionSession;
 class Console;
 class FileManager;
 class HttpTransport;
+class NetworkManagerWatch;
 class NotificationCenter;
 class ProxySettings;
 class RunLoop;
@@ -40,6 +41,7 @@ struct Services {
     Workspace* workspace = nullptr;
     AlertPresenter* alerts = nullptr;
     Storyboard* storyboard = nullptr;
+    NetworkManagerWatch* networkManager = nullptr;
 };
 
 // Everything the client keeps outside any one screen: the process-wide values
@@ -65,6 +67,7 @@ class AppContext {
     Workspace& workspace() const;
     AlertPresenter& alerts() const;
     Storyboard& storyboard() const;
+    NetworkManagerWatch& networkManager() const;
 
     const Endpoints& endpoints() const { return endpoints_; }
 

@@ -5,7 +5,7 @@
 namespace twl::fakes {
 
 FakeServices::FakeServices(RunLoop& loop, HttpTransport& http, Options options)
-    : system(files, loop) {
+    : system(files, loop), networkManager(loop) {
     proxySettings.settings = FixedProxySettings::withInterfaces({"lo", "en0"});
     context =
         std::make_unique<AppContext>(Services{.runLoop = &loop,
@@ -19,7 +19,8 @@ FakeServices::FakeServices(RunLoop& loop, HttpTransport& http, Options options)
                                               .notifications = &notifications,
                                               .workspace = options.workspace,
                                               .alerts = options.alerts ? options.alerts : &alerts,
-                                              .storyboard = &storyboard},
+                                              .storyboard = &storyboard,
+                                              .networkManager = &networkManager},
                                      std::move(options.endpoints));
     registerScreens(storyboard, *context);
 }

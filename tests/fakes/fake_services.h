@@ -11,6 +11,7 @@
 #include "fakes/recording_alert_presenter.h"
 #include "fakes/recording_console.h"
 #include "fakes/recording_notification_center.h"
+#include "fakes/scripted_network_manager.h"
 #include "fakes/simulated_system.h"
 
 namespace twl::fakes {
@@ -37,6 +38,7 @@ struct FakeServices {
     RecordingNotificationCenter notifications;
     RecordingAlertPresenter alerts;
     Storyboard storyboard;
+    ScriptedNetworkManager networkManager;
     // Last, so that it goes first: screens and timers hold it.
     std::unique_ptr<AppContext> context;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "platform/proxy_settings.h"
 
 namespace twl {
@@ -10,6 +12,11 @@ namespace twl {
 class InterfaceProxySettings final : public ProxySettings {
   public:
     std::optional<nlohmann::json> copySystemProxySettings() override;
+
+    // The point-to-point interface that is up and holds the IPv4 address
+    // (dotted quad), or "" when there is none: how a VPN's tunnel is found,
+    // since NetworkManager names only the device underneath it.
+    static std::string upPointToPointHolding(const std::string& ipv4Address);
 };
 
 }  // namespace twl

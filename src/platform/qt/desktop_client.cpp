@@ -27,7 +27,8 @@ DesktopClient::DesktopClient(const ExecutableBundle& bundle, const Endpoints& en
                         .notifications = &notifications_,
                         .workspace = &workspace_,
                         .alerts = &alerts_,
-                        .storyboard = &storyboard_},
+                        .storyboard = &storyboard_,
+                        .networkManager = &networkManager_},
                endpoints),
       shell_(*layouts_, workspace_, trayAvailable_),
       delegate_(context_, shell_.statusBar()) {

@@ -19,6 +19,7 @@
 #include "platform/posix/settings_file_store.h"
 #include "platform/qt/desktop_shell.h"
 #include "platform/qt/freedesktop_notification_center.h"
+#include "platform/qt/network_manager_bus_watch.h"
 #include "platform/qt/qt_alert_presenter.h"
 #include "platform/qt/qt_layouts.h"
 #include "platform/qt/qt_run_loop.h"
@@ -29,7 +30,8 @@ namespace twl {
 // The client with its real adapters wired into one context, launched with the
 // login screen in the main window: settings in the user's file, commands
 // through the bundle's compat folder off the UI thread, HTTPS through libcurl,
-// notifications over the session bus, the desktop's windows and tray. Secret
+// notifications over the session bus, NetworkManager watched on the system
+// bus, the desktop's windows and tray. Secret
 // folders an earlier run left behind go at start and at the end. Needs the
 // QApplication already.
 class DesktopClient {
@@ -57,6 +59,7 @@ class DesktopClient {
     CurlHttpTransport http_;
     InterfaceProxySettings proxySettings_;
     FreedesktopNotificationCenter notifications_;
+    NetworkManagerBusWatch networkManager_{&InterfaceProxySettings::upPointToPointHolding};
     QtWorkspace workspace_;
     QtAlertPresenter alerts_;
     Storyboard storyboard_;

@@ -1,2 +1,4 @@
-# Desktop notifications over D-Bus.
-target_sources(tidewaterlink_qt PRIVATE freedesktop_notification_center.cpp)
+# Desktop notifications and NetworkManager, over D-Bus.
+target_sources(tidewaterlink_qt PRIVATE
+  freedesktop_notification_center.cpp
+  network_manager_bus_watch.cpp)
