@@ -5,12 +5,14 @@
 
 #include "app/app_context.h"
 #include "platform/console.h"
+#include "platform/network_manager_watch.h"
 #include "platform/run_loop.h"
 #include "platform/script_interpreter.h"
 #include "privileged/commands.h"
 #include "privileged/script_runner.h"
 #include "vpn/connection_notifications.h"
 #include "vpn/detection_step.h"
+#include "vpn/network_manager_verdict.h"
 #include "vpn/public_ip.h"
 #include "vpn/tunnel_detection.h"
 #include "vpn/vpn_service.h"
@@ -28,14 +30,18 @@ constexpr std::chrono::seconds quitDisconnectBound{5};
 constexpr const char* notificationTitle = "Tidewater Link";
 constexpr const char* connectedNotificationTitle = "Duskway";
 constexpr const char* registerLine = "-- register user timer --";
+constexpr const char* serviceName = "Tidewaterlink";
 
 }  // namespace
 
 ConnectionSession::ConnectionSession(AppContext& context) : ctx_(context) {}
 
 ConnectionSession::~ConnectionSession() {
-    // The timers call back into this session.
+    // The timers and the watch call back into this session.
     stopTimers();
+    if (watching_) {
+        ctx_.networkManager().stop();
+    }
 }
 
 bool ConnectionSession::isConnecting() const {
@@ -63,6 +69,7 @@ void ConnectionSession::enter(ConnectionState state) {
 
 void ConnectionSession::waitForAdministrator(const std::string& executableVPNPath) {
     executableVPNPath_ = executableVPNPath;
+    reason_.clear();
     enter(ConnectionState::waitingForAdministrator);
     registerTimer->invalidate();
     registerTimer =
@@ -79,13 +86,25 @@ void ConnectionSession::startRegisterTimer() {
 }
 
 void ConnectionSession::beginConnecting(const std::string& executableVPNPath) {
+    reason_.clear();
     enter(ConnectionState::provisioning);
     post(notificationTitle, "Connecting...");
+    ctx_.networkManager().start(*this);
+    watching_ = true;
+    ours_.setProfile("");  // provisioning replaces it
     createVpnService(ctx_, executableVPNPath, whileSameStep([this] {
                          if (state_ == ConnectionState::provisioning) {
+                             findOurProfile();
                              startConnectDelay();
                          }
                      }));
+}
+
+// The tool has made a new profile; its uuid is the tool's to know.
+void ConnectionSession::findOurProfile() {
+    ctx_.networkManager().findProfile(
+        serviceName,
+        whileSameStep([this](const std::string& profile) { ours_.setProfile(profile); }));
 }
 
 // Its own timer: no other screen's countdown can replace it.
@@ -98,6 +117,7 @@ void ConnectionSession::startConnectDelay() {
 }
 
 void ConnectionSession::connectVpnService() {
+    ours_.connectCommandSent();
     runScript(ctx_.interpreter(), plainScript(commands::connectService()));
     enter(ConnectionState::connecting);
     startDetection();
@@ -115,45 +135,93 @@ void ConnectionSession::startDetection() {
 
 void ConnectionSession::detectTimer() {
     ++ticksSinceConnectCommand_;
-    const DetectionTick tick{.watching = state_ == ConnectionState::connected,
-                             .tunnelUp = isVpnTunnelUp(ctx_),
+    const bool watching = state_ == ConnectionState::connected;
+    // While NetworkManager decides, a "ppp0" may be anyone's: only its word
+    // shows Connected.
+    const bool tunnelUp =
+        watching ? tunnelStillThere() : !networkManagerDecides() && isVpnTunnelUp(ctx_);
+    const DetectionTick tick{.watching = watching,
+                             .tunnelUp = tunnelUp,
                              .ticksSinceConnectCommand = ticksSinceConnectCommand_};
     switch (nextDetectionStep(tick)) {
         case DetectionStep::keepWaiting:
         case DetectionStep::keepWatching:
             return;
         case DetectionStep::tunnelSeen:
-            showConnected();
+            showConnected(std::string(tunnelInterfaceName));
             return;
         case DetectionStep::giveUp:
             giveUpConnecting();
             return;
         case DetectionStep::tunnelDropped:
-            showTunnelDropped();
+            showTunnelDropped("");
             return;
     }
 }
 
-void ConnectionSession::showConnected() {
+bool ConnectionSession::networkManagerDecides() const {
+    return ours_.knowsProfile() && ctx_.networkManager().onBus();
+}
+
+bool ConnectionSession::tunnelStillThere() {
+    return watchedTunnel_.empty() || isInterfaceListed(ctx_, watchedTunnel_);
+}
+
+void ConnectionSession::activeConnectionChanged(const ActiveConnectionReport& report) {
+    if (!ours_.isOurs(report)) {
+        return;
+    }
+    switch (verdictOf(report)) {
+        case Verdict::none:
+            return;
+        case Verdict::tunnelUp:
+            if (state_ == ConnectionState::connecting) {
+                showConnected(report.tunnel);
+            }
+            return;
+        case Verdict::ended:
+            if (state_ == ConnectionState::connecting) {
+                endAtVerdict(report.reason);
+            } else if (state_ == ConnectionState::connected) {
+                showTunnelDropped(reasonSentence(report.reason));
+            }
+            return;
+    }
+}
+
+void ConnectionSession::showConnected(std::string tunnel) {
+    watchedTunnel_ = std::move(tunnel);
     enter(ConnectionState::connected);
     tellTunnelChanged();
     post(connectedNotificationTitle, "Connected");
     // The timer keeps running: from now on it watches that the tunnel stays.
 }
 
-void ConnectionSession::showTunnelDropped() {
-    // The system has already taken the tunnel down: no command.
-    detectionTimer->invalidate();
+// The system has already taken the tunnel down: no command. `why` is ""
+// when only the tick saw it go.
+void ConnectionSession::showTunnelDropped(const std::string& why) {
+    stopTimers();
+    reason_ = why;
     enter(ConnectionState::disconnected);
     tellTunnelChanged();
-    post(notificationTitle, "Disconnected");
+    post(notificationTitle, why.empty() ? "Disconnected" : why);
+}
+
+// NetworkManager has given up on the attempt and taken it down itself: no
+// connect command follows and none to disconnect goes out.
+void ConnectionSession::endAtVerdict(int reason) {
+    stopTimers();
+    reason_ = reasonSentence(reason);
+    enter(ConnectionState::disconnected);
+    post(notificationTitle, reason_);
 }
 
 void ConnectionSession::giveUpConnecting() {
-    detectionTimer->invalidate();
+    stopTimers();
+    reason_ = noTunnelSentence;
     enter(ConnectionState::disconnected);
     disconnectVpnService();  // the system may still be trying
-    post(notificationTitle, "Disconnected");
+    post(notificationTitle, reason_);
 }
 
 // The address shown afterwards is the one the tunnel gave, so it is looked up
@@ -189,6 +257,7 @@ void ConnectionSession::cancelWaitForAdministrator() {
 }
 
 void ConnectionSession::signOut() {
+    reason_.clear();
     if (endAttempt()) {
         disconnectVpnService();
     }
@@ -222,12 +291,13 @@ bool ConnectionSession::endAttempt() {
 
 void ConnectionSession::stopTimers() {
     ++step_;  // what is on its way belongs to a step that is over
+    ours_.forget();
     registerTimer->invalidate();
     connectDelayTimer->invalidate();
     detectionTimer->invalidate();
 }
 
-void ConnectionSession::post(const char* title, const char* body) {
+void ConnectionSession::post(const char* title, const std::string& body) {
     postConnectionNotification(ctx_, title, body);
 }
 

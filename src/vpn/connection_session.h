@@ -4,9 +4,11 @@
 #include <string>
 #include <utility>
 
+#include "platform/network_manager_watch.h"
 #include "platform/timer.h"
 #include "vpn/connection_observer.h"
 #include "vpn/connection_state.h"
+#include "vpn/our_active_connection.h"
 
 namespace twl {
 
@@ -20,10 +22,14 @@ class AppContext;
 //
 // The state changes in one place, which sets the tray icon and tells the
 // observer; isConnecting and isConnected are read from it.
-class ConnectionSession {
+//
+// While NetworkManager is on the bus and our profile is known, its word
+// decides: an attempt ends at its verdict, with its reason, and the tunnel is
+// the one it names. Otherwise the detection tick decides alone ("ppp0").
+class ConnectionSession final : public NetworkManagerListener {
   public:
     explicit ConnectionSession(AppContext& context);
-    ~ConnectionSession();
+    ~ConnectionSession() override;
     ConnectionSession(const ConnectionSession&) = delete;
     ConnectionSession& operator=(const ConnectionSession&) = delete;
 
@@ -32,6 +38,9 @@ class ConnectionSession {
     // seen or the attempt ends.
     bool isConnecting() const;
     bool isConnected() const { return state_ == ConnectionState::connected; }
+    // Why the last attempt or connection ended, in words; "" while there is
+    // nothing to say. Kept until the next attempt starts or the user signs out.
+    const std::string& reason() const { return reason_; }
 
     // The screen that shows the connection, held weakly; it hears every change
     // from now on. A screen that leaves the window stops observing.
@@ -49,20 +58,26 @@ class ConnectionSession {
     void signOut();
     void quit();  // the disconnect command is bounded, so quitting is
 
+    void activeConnectionChanged(const ActiveConnectionReport& report) override;
+
   private:
     void enter(ConnectionState state);
     void startRegisterTimer();
+    void findOurProfile();
     void startConnectDelay();
     void connectVpnService();
     void disconnectVpnService();
     void startDetection();
     void detectTimer();
-    void showConnected();
-    void showTunnelDropped();
+    bool networkManagerDecides() const;
+    bool tunnelStillThere();
+    void showConnected(std::string tunnel);
+    void showTunnelDropped(const std::string& why);
+    void endAtVerdict(int reason);
     void giveUpConnecting();
     bool endAttempt();
     void stopTimers();
-    void post(const char* title, const char* body);
+    void post(const char* title, const std::string& body);
     void tellTunnelChanged();
 
     // Wraps an answer (a command's end, a look-up's reply) so that it is
@@ -80,11 +95,17 @@ class ConnectionSession {
     ConnectionState state_ = ConnectionState::disconnected;
     std::weak_ptr<ConnectionObserver> observer_;
     std::string executableVPNPath_;
+    std::string reason_;
+    OurActiveConnection ours_;
+    // The interface the tick watches while connected: NetworkManager's
+    // tunnel, "ppp0" when the tick saw it, "" when nothing is to be watched.
+    std::string watchedTunnel_;
 
     std::shared_ptr<Timer> registerTimer = Timer::unscheduled();
     std::shared_ptr<Timer> connectDelayTimer = Timer::unscheduled();
     std::shared_ptr<Timer> detectionTimer = Timer::unscheduled();
     int ticksSinceConnectCommand_ = 0;
+    bool watching_ = false;  // the watch of NetworkManager reports to this session
     unsigned step_ = 0;
 };
 

@@ -21,6 +21,7 @@
 namespace twl {
 namespace {
 
+using outlets::setHidden;
 using outlets::setStringValue;
 using outlets::setTitle;
 
@@ -38,6 +39,7 @@ void MainController::bindOutlets(OutletBinder& binder) {
     binder.outlet("btnConnect", btnConnect);
     binder.outlet("btnSignOut", btnSignOut);
     binder.outlet("lblConnectStatus", lblConnectStatus);
+    binder.outlet("lblConnectReason", lblConnectReason);
     binder.outlet("lblIPAddress", lblIPAddress);
 
     binder.action("btnConnect", [this] { tryConnect(); });
@@ -127,6 +129,9 @@ void MainController::connectionStateChanged(ConnectionState state) {
     const ConnectionLooks looks = looksOf(state);
     setStringValue(lblConnectStatus, looks.status);
     setTitle(btnConnect, looks.buttonTitle);
+    const std::string& reason = ctx_.connection().reason();
+    setStringValue(lblConnectReason, reason);
+    setHidden(lblConnectReason, reason.empty());
 }
 
 void MainController::tunnelChanged() {

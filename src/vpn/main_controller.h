@@ -53,6 +53,7 @@ class MainController final : public ViewController,
     std::weak_ptr<Button> btnConnect;
     std::weak_ptr<Button> btnSignOut;
     std::weak_ptr<TextField> lblConnectStatus;
+    std::weak_ptr<TextField> lblConnectReason;
     std::weak_ptr<TextField> lblIPAddress;
     std::string executableVPNPath;
     // Counts the look-ups asked for, so that only the newest one's answer shows.

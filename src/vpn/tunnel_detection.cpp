@@ -6,6 +6,10 @@
 namespace twl {
 
 bool isVpnTunnelUp(AppContext& ctx) {
+    return isInterfaceListed(ctx, tunnelInterfaceName);
+}
+
+bool isInterfaceListed(AppContext& ctx, std::string_view name) {
     const auto settings = ctx.proxySettings().copySystemProxySettings();
     if (!settings || !settings->is_object()) {
         return false;
@@ -16,7 +20,7 @@ bool isVpnTunnelUp(AppContext& ctx) {
     }
     // In the order the dictionary lists them; the first match ends the search.
     for (auto entry = scoped->begin(); entry != scoped->end(); ++entry) {
-        if (entry.key() == tunnelInterfaceName) {
+        if (entry.key() == name) {
             return true;
         }
     }

@@ -13,5 +13,7 @@ inline constexpr std::string_view tunnelInterfaceName = "ppp0";
 // among the interfaces under "__SCOPED__". Missing settings, a missing or
 // malformed "__SCOPED__" entry, or an empty one answer false.
 bool isVpnTunnelUp(AppContext& ctx);
+// The same for any interface: the tunnel NetworkManager named.
+bool isInterfaceListed(AppContext& ctx, std::string_view name);
 
 }  // namespace twl

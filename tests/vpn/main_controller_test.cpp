@@ -9,6 +9,7 @@
 #include "fakes/stub_screen.h"
 #include "privileged/commands.h"
 #include "vpn/connection_session.h"
+#include "vpn/network_manager_verdict.h"
 
 namespace twl {
 namespace {
@@ -137,6 +138,135 @@ TEST(ConnectionSession, EveryWayInAndOutOfEachStateEndsWhereItShould) {
             EXPECT_EQ(s.env.system.options.back().timeLimit, std::chrono::seconds(5)) << "bounded";
         }
     }
+}
+
+// While NetworkManager is on the bus, its word on our active connection
+// decides: what it says before the connect command, or of another profile, is
+// not ours; a "ppp0" is not our tunnel. Each row clicks Connect, has the
+// reports of `before` made a second into the connect delay and those of
+// `after` once the connect command is out (a verdict shows at once, before any
+// tick), then plays the tunnel for `then`.
+TEST(ConnectionSession, NetworkManagersWordOnOurConnectionDecides) {
+    const std::string ours = "/org/freedesktop/NetworkManager/Settings/7";
+    const std::string mine = "/org/freedesktop/NetworkManager/ActiveConnection/9";
+    const std::string older = "/org/freedesktop/NetworkManager/ActiveConnection/8";
+    using Reports = std::vector<ActiveConnectionReport>;
+    const ActiveConnectionReport activating{mine, ours, 1, 1, 0, ""};
+    const ActiveConnectionReport activated{mine, ours, 2, 5, 1, "ppp1"};
+    const ActiveConnectionReport failed{mine, ours, 4, 7, 8, ""};
+    const ActiveConnectionReport baseGone{mine, ours, 4, 6, 3, ""};
+    struct Row {
+        const char* name;
+        Reports before, after;
+        std::vector<const char*> then;  // the interfaces up for the next 60 s
+        std::string shows, reason;
+        Texts sent;  // after the connect command
+    };
+    const Row rows[] = {
+        {"activated: Connected at once, in its own tunnel",
+         {},
+         {activating, activated},
+         {"en0", "ppp1"},
+         "Connected/Disconnect",
+         "",
+         {}},
+        {"a ppp0 is not ours",
+         {},
+         {activating},
+         {"en0", "ppp0"},
+         "Disconnected/Connect",
+         noTunnelSentence,
+         {disconnectCommand}},
+        {"failed: ends at once, with its reason, and sends nothing",
+         {},
+         {activating, failed},
+         {"en0", "ppp0"},
+         "Disconnected/Connect",
+         reasonSentence(8),
+         {}},
+        {"another profile's",
+         {},
+         {{mine, "/other", 4, 7, 8, ""}},
+         {"en0"},
+         "Disconnected/Connect",
+         noTunnelSentence,
+         {disconnectCommand}},
+        {"one from before the connect command",
+         {{older, ours, 1, 1, 0, ""}},
+         {{older, ours, 4, 7, 8, ""}},
+         {"en0"},
+         "Disconnected/Connect",
+         noTunnelSentence,
+         {disconnectCommand}},
+        {"the tunnel that went while connected",
+         {},
+         {activating, activated, baseGone},
+         {"en0"},
+         "Disconnected/Connect",
+         reasonSentence(3),
+         {}},
+        {"its tunnel gone while connected, no word",
+         {},
+         {activating, activated},
+         {"en0"},
+         "Disconnected/Connect",
+         "",
+         {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Client s;
+        s.env.networkManager.onBusNow = true;
+        s.click("btnConnect");
+        s.env.loop.advance(1.0);
+        for (const auto& report : row.before) {
+            s.env.networkManager.report(report);
+        }
+        s.env.loop.advance(1.0);
+        const auto sentBefore = static_cast<long>(s.env.system.commandsRun.size());
+        ASSERT_EQ(s.env.system.commandsRun.back(), connectCommand);
+        for (const auto& report : row.after) {
+            s.env.networkManager.report(report);
+        }
+        const bool spoke = !row.after.empty() && verdictOf(row.after.back()) != Verdict::none;
+        if (spoke && row.after.back().profile == ours && row.after.back().path == mine) {
+            EXPECT_EQ(s.shows(), verdictOf(row.after.back()) == Verdict::tunnelUp
+                                     ? "Connected/Disconnect"
+                                     : "Disconnected/Connect");
+        }
+        s.env.proxySettings.settings = fakes::FixedProxySettings::withInterfaces({});
+        for (const char* name : row.then) {
+            (*s.env.proxySettings.settings)["__SCOPED__"][name] = nlohmann::json::object();
+        }
+        s.env.loop.advance(60.0);
+        const Texts& all = s.env.system.commandsRun;
+        EXPECT_EQ(Texts(all.begin() + sentBefore, all.end()), row.sent);
+        EXPECT_EQ(s.shows(), row.shows);
+        EXPECT_EQ(s.env.text("lblConnectReason"), row.reason);
+        EXPECT_EQ(s.env.shows("lblConnectReason"), !row.reason.empty());
+        EXPECT_EQ(s.env.networkManager.profilesAskedFor, std::vector<std::string>{"Tidewaterlink"});
+        if (!row.reason.empty()) {
+            EXPECT_EQ(s.env.notifications.requests.back().body, row.reason) << "said once, there";
+        }
+    }
+}
+
+// The reason stays for a main screen made later, and goes with the next
+// attempt or the sign-out.
+TEST_F(MainScreen, TheReasonShowsUntilTheNextAttemptOrTheSignOut) {
+    env.networkManager.onBusNow = true;
+    click("btnConnect");
+    play(false, 2.0);
+    env.networkManager.report({"/a/1", env.networkManager.profile, 4, 7, 10, ""});
+    click("btnSetting");
+    click("btnBack");
+    EXPECT_EQ(env.text("lblConnectReason"), reasonSentence(10));
+    click("btnConnect");
+    EXPECT_FALSE(env.shows("lblConnectReason"));
+    play(false, 62.0);
+    EXPECT_EQ(ctx.connection().reason(), noTunnelSentence);
+    click("btnSignOut");
+    EXPECT_EQ(ctx.connection().reason(), "");
 }
 
 // Ten trips to the settings screen and back, the first while connecting.
