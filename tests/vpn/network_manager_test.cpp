@@ -72,7 +72,7 @@ Words createArgs(const std::string& gateway, const std::string& passwordFile = "
 class RealNetworkManager : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (auto why = nm.start(config); !why.empty()) {
+        if (auto why = nm.start({.config = config}); !why.empty()) {
             GTEST_SKIP() << why;
         }
         const passwd* nobody = ::getpwnam("nobody");

@@ -36,7 +36,6 @@ class PrivateNetworkManager {
 
     // Empty once NetworkManager answers, else why it could not be.
     std::string start(const Options& options);
-    std::string start(const std::string& config = "") { return start(Options{.config = config}); }
     // A folder for the test's own files (0755).
     static std::filesystem::path scratch() { return "/run/twl-nm"; }
     PrivateSystem& system() { return system_; }
