@@ -32,23 +32,24 @@ constexpr const char* gatewayNamespace = "twl-gateway";
 const fs::path log = PrivateNetworkManager::scratch() / "daemons.log";
 const fs::path l2tpPluginName = "/usr/lib/NetworkManager/VPN/nm-l2tp-service.name";
 
-bool run(const std::vector<std::string>& argv) {
-    return tools::runCommand(argv).exitCode == 0;
-}
-
-std::string ownMountNamespace() {
-    std::error_code ignored;
-    return fs::read_symlink("/proc/self/ns/mnt", ignored).string();
-}
-
 // Starts argv in a plain environment, its output into the log, and waits until
-// it is ready, at most 10 s. Why not, else empty.
+// it is ready, at most 10 s. Why not, else empty. With `alone`, it is the first
+// of a PID namespace of its own: when it ends, whatever it started ends too
+// (the L2TP plugin's strongSwan and xl2tpd leave their parent).
 std::string started(PrivateSystem& system, std::vector<std::string> argv,
-                    const std::function<bool()>& ready) {
-    const pid_t pid = system.start([&argv] {
+                    const std::function<bool()>& ready, bool alone = false) {
+    const pid_t pid = system.start([&argv, alone] {
         const int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
         ::dup2(out, STDOUT_FILENO);
         ::dup2(out, STDERR_FILENO);
+        if (alone && ::unshare(CLONE_NEWPID) == 0) {
+            if (const pid_t first = ::fork(); first != 0) {
+                int status = 0;
+                ::waitpid(first, &status, 0);
+                return first > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : 126;
+            }
+            ::prctl(PR_SET_PDEATHSIG, SIGTERM);  // it goes with its parent
+        }
         std::vector<char*> args;
         for (auto& arg : argv) {
             args.push_back(arg.data());
@@ -75,48 +76,35 @@ std::string started(PrivateSystem& system, std::vector<std::string> argv,
 
 }  // namespace
 
-PrivateNetworkManager::~PrivateNetworkManager() {
-    endEverythingStartedHere();
-}
-
 std::string PrivateNetworkManager::start(const Options& options) {
     if (::access(daemonProgram, X_OK) != 0 || ::access(tools::nmcliProgram, X_OK) != 0) {
         return "NetworkManager is not installed (scripts/install-deps installs it)";
     }
-    hostNamespace_ = ownMountNamespace();
-    // Daemons that leave their parent come to the test, which reaps them.
-    ::prctl(PR_SET_CHILD_SUBREAPER, 1);
     std::string why = system_.enter(true);
     for (const char* folder : {"/var/lib/NetworkManager", keyfileFolder}) {
         why = why.empty() ? system_.tmpfsOver(folder, "mode=0700") : why;
+    }
+    // The L2TP plugin puts the pre-shared key beside strongSwan's secrets.
+    fs::create_directories(scratch() / "conf.d");
+    if (why.empty() && fs::is_directory("/etc/ipsec.d")) {
+        why = system_.tmpfsOver("/etc/ipsec.d");
+    }
+    if (why.empty() && fs::exists("/etc/ipsec.secrets")) {
+        fs::copy_file("/etc/ipsec.secrets", scratch() / "ipsec.secrets");
+        why = system_.bindOver(scratch() / "ipsec.secrets", "/etc/ipsec.secrets");
+    }
+    // Without udev NetworkManager takes a device only where sysfs is read-only.
+    if (why.empty() && options.gateway &&
+        ::mount(nullptr, "/sys", nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0) {
+        why = "cannot make sysfs read-only in the private mount namespace";
+    }
+    if (why.empty() && options.standInPlugin) {
+        why = useStandInPlugin();
     }
     if (!why.empty()) {
         return why;
     }
     fs::create_directories("/run/dbus");
-    fs::create_directories(scratch() / "conf.d");
-    if (auto failed = protectWhatThePluginWrites(); !failed.empty()) {
-        return failed;
-    }
-    // Without udev NetworkManager takes a device only where sysfs is read-only.
-    if (options.gateway &&
-        ::mount(nullptr, "/sys", nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0) {
-        return "cannot make sysfs read-only in the private mount namespace";
-    }
-    if (options.standInPlugin) {
-        std::string plugin = readFile(l2tpPluginName);
-        const auto program = plugin.find("program=");
-        if (program == std::string::npos) {
-            return "the L2TP plugin is not installed (scripts/install-deps installs it)";
-        }
-        plugin.replace(program, plugin.find('\n', program) - program,
-                       std::string("program=") + STAND_IN_VPN_PLUGIN);
-        std::ofstream(scratch() / "stand-in.name") << plugin;
-        if (auto failed = system_.bindOver(scratch() / "stand-in.name", l2tpPluginName);
-            !failed.empty()) {
-            return failed;
-        }
-    }
     std::ofstream(scratch() / "NetworkManager.conf")
         << "[main]\nplugins=keyfile\ndns=none\nhostname-mode=none\nno-auto-default=*\n"
         << "[logging]\nlevel=WARN\n"
@@ -137,37 +125,37 @@ std::string PrivateNetworkManager::start(const Options& options) {
          "--pid-file=" + (scratch() / "NetworkManager.pid").string()},
         [] {
             return tools::runNmcli({"general", "status"}).exitCode == 0;
-        });
+        },
+        true);
     return why.empty() && options.gateway ? addGateway() : why;
 }
 
-// The plugin puts the pre-shared key beside strongSwan's own secrets.
-std::string PrivateNetworkManager::protectWhatThePluginWrites() {
-    if (fs::is_directory("/etc/ipsec.d")) {
-        if (auto why = system_.tmpfsOver("/etc/ipsec.d"); !why.empty()) {
-            return why;
-        }
+std::string PrivateNetworkManager::useStandInPlugin() {
+    std::string plugin = readFile(l2tpPluginName);
+    const auto program = plugin.find("program=");
+    if (program == std::string::npos || std::string(STAND_IN_VPN_PLUGIN).empty()) {
+        return "needs the L2TP plugin (scripts/install-deps) and the stand-in of the Qt build";
     }
-    if (fs::exists("/etc/ipsec.secrets")) {
-        fs::copy_file("/etc/ipsec.secrets", scratch() / "ipsec.secrets");
-        return system_.bindOver(scratch() / "ipsec.secrets", "/etc/ipsec.secrets");
-    }
-    return {};
+    plugin.replace(program, plugin.find('\n', program) - program,
+                   std::string("program=") + STAND_IN_VPN_PLUGIN);
+    std::ofstream(scratch() / "stand-in.name") << plugin;
+    return system_.bindOver(scratch() / "stand-in.name", l2tpPluginName);
 }
 
+// With a gateway, so that NetworkManager counts the network as connected.
 std::string PrivateNetworkManager::addGateway() {
     const std::string peer = gatewayNamespace;
-    const bool made = run({"ip", "netns", "add", peer}) &&
-                      run({"ip", "link", "add", "twl-base", "type", "veth", "peer", "name",
-                           "twl-peer", "netns", peer}) &&
-                      run({"ip", "-n", peer, "addr", "add", std::string(gatewayAddress) + "/24",
-                           "dev", "twl-peer"}) &&
-                      run({"ip", "-n", peer, "link", "set", "twl-peer", "up"}) &&
-                      run({"ip", "-n", peer, "link", "set", "lo", "up"});
-    if (!made) {
-        return "cannot make the veth pair to the gateway's network namespace";
+    const std::string address = std::string(gatewayAddress) + "/24";
+    for (const auto& step : std::vector<std::vector<std::string>>{
+             {"ip", "netns", "add", peer},
+             {"ip", "link", "add", "twl-base", "type", "veth", "peer", "twl-peer", "netns", peer},
+             {"ip", "-n", peer, "addr", "add", address, "dev", "twl-peer"},
+             {"ip", "-n", peer, "link", "set", "twl-peer", "up"},
+             {"ip", "-n", peer, "link", "set", "lo", "up"}}) {
+        if (tools::runCommand(step).exitCode != 0) {
+            return "cannot make the veth pair to the gateway's network namespace";
+        }
     }
-    // A gateway, so that NetworkManager counts the network as connected.
     const auto added =
         tools::runNmcli({"connection", "add", "type", "ethernet", "ifname", "twl-base", "con-name",
                          "base", "ipv4.method", "manual", "ipv4.addresses", "10.99.0.1/24",
@@ -189,35 +177,6 @@ pid_t PrivateNetworkManager::startAtGateway(const std::function<int()>& body) {
         }
         return body();
     });
-}
-
-// Daemons that left their parent (the plugin's strongSwan, xl2tpd) are in
-// this mount namespace still.
-void PrivateNetworkManager::endEverythingStartedHere() {
-    const std::string here = ownMountNamespace();
-    if (hostNamespace_.empty() || here.empty() || here == hostNamespace_) {
-        return;
-    }
-    std::vector<pid_t> others;
-    std::error_code ec;
-    for (fs::directory_iterator it("/proc", ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        std::error_code unreadable;
-        if (name.find_first_not_of("0123456789") == std::string::npos &&
-            std::stoi(name) != ::getpid() &&
-            fs::read_symlink(it->path() / "ns/mnt", unreadable).string() == here) {
-            others.push_back(std::stoi(name));
-        }
-    }
-    for (const pid_t pid : others) {
-        ::kill(pid, SIGTERM);
-    }
-    for (const pid_t pid : others) {
-        if (!endsSoon(pid)) {
-            ::kill(pid, SIGKILL);
-        }
-        ::waitpid(pid, nullptr, WNOHANG);
-    }
 }
 
 }  // namespace twl::test_support

@@ -32,8 +32,6 @@ class PrivateNetworkManager {
         bool standInPlugin = false;
     };
 
-    ~PrivateNetworkManager();
-
     // Empty once NetworkManager answers, else why it could not be.
     std::string start(const Options& options);
     // A folder for the test's own files (0755).
@@ -44,11 +42,9 @@ class PrivateNetworkManager {
     pid_t startAtGateway(const std::function<int()>& body);
 
   private:
-    std::string protectWhatThePluginWrites();
+    std::string useStandInPlugin();
     std::string addGateway();
-    void endEverythingStartedHere();
 
-    std::string hostNamespace_;  // the mount namespace the test came from
     PrivateSystem system_;
 };
 
