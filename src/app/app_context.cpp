@@ -95,6 +95,9 @@ Storyboard& AppContext::storyboard() const {
 NetworkManagerWatch& AppContext::networkManager() const {
     return wired(services_.networkManager, "networkManager");
 }
+SleepWatch& AppContext::sleep() const {
+    return wired(services_.sleep, "sleep");
+}
 
 void AppContext::showInPlaceOf(ViewController& current, const std::string& identifier) {
     auto shownIn = current.window();

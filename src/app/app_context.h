@@ -21,6 +21,7 @@ class ProxySettings;
 class RunLoop;
 class ScriptInterpreter;
 class SettingsStore;
+class SleepWatch;
 class Storyboard;
 class ViewController;
 class Workspace;
@@ -42,6 +43,7 @@ struct Services {
     AlertPresenter* alerts = nullptr;
     Storyboard* storyboard = nullptr;
     NetworkManagerWatch* networkManager = nullptr;
+    SleepWatch* sleep = nullptr;
 };
 
 // Everything the client keeps outside any one screen: the process-wide values
@@ -68,6 +70,7 @@ class AppContext {
     AlertPresenter& alerts() const;
     Storyboard& storyboard() const;
     NetworkManagerWatch& networkManager() const;
+    SleepWatch& sleep() const;
 
     const Endpoints& endpoints() const { return endpoints_; }
 

@@ -11,6 +11,7 @@ inline constexpr int activeDeactivated = 4;  // NMActiveConnectionState
 inline constexpr int vpnActivated = 5;       // NMVpnConnectionState
 inline constexpr int vpnFailed = 6;
 inline constexpr int vpnDisconnected = 7;
+inline constexpr int connectedSite = 60;  // NMState: the least that carries a VPN
 }  // namespace nm
 
 // One change of an active connection (a profile being brought up, up, or
@@ -31,6 +32,8 @@ class NetworkManagerListener {
   public:
     virtual ~NetworkManagerListener() = default;
     virtual void activeConnectionChanged(const ActiveConnectionReport& report) = 0;
+    // NetworkManager's own state (NMState) has changed.
+    virtual void networkStateChanged(int state) = 0;
 };
 
 // NetworkManager as seen on the system bus: which active connections come and
@@ -49,6 +52,9 @@ class NetworkManagerWatch {
     virtual void stop() = 0;
     // NetworkManager is on the bus and has told what it holds.
     virtual bool onBus() const = 0;
+    // Its state (NMState: asleep 10, ..., connected-site 60, connected-global
+    // 70); 0 while off the bus.
+    virtual int networkState() const = 0;
     // Looks up the profile of type "vpn" called `id` that this user may
     // bring up; `found` gets its object, or "" when there is none.
     virtual void findProfile(const std::string& id,

@@ -20,7 +20,8 @@ FakeServices::FakeServices(RunLoop& loop, HttpTransport& http, Options options)
                                               .workspace = options.workspace,
                                               .alerts = options.alerts ? options.alerts : &alerts,
                                               .storyboard = &storyboard,
-                                              .networkManager = &networkManager},
+                                              .networkManager = &networkManager,
+                                              .sleep = &sleep},
                                      std::move(options.endpoints));
     registerScreens(storyboard, *context);
 }

@@ -12,6 +12,7 @@
 #include "fakes/recording_console.h"
 #include "fakes/recording_notification_center.h"
 #include "fakes/scripted_network_manager.h"
+#include "fakes/scripted_sleep_watch.h"
 #include "fakes/simulated_system.h"
 
 namespace twl::fakes {
@@ -39,6 +40,7 @@ struct FakeServices {
     RecordingAlertPresenter alerts;
     Storyboard storyboard;
     ScriptedNetworkManager networkManager;
+    ScriptedSleepWatch sleep;
     // Last, so that it goes first: screens and timers hold it.
     std::unique_ptr<AppContext> context;
 };

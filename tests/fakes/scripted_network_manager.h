@@ -18,6 +18,7 @@ class ScriptedNetworkManager final : public NetworkManagerWatch {
     void start(NetworkManagerListener& listener) override { listener_ = &listener; }
     void stop() override { listener_ = nullptr; }
     bool onBus() const override { return onBusNow; }
+    int networkState() const override { return onBusNow ? networkStateNow : 0; }
     void findProfile(const std::string& id,
                      std::function<void(const std::string&)> found) override {
         profilesAskedFor.push_back(id);
@@ -30,7 +31,15 @@ class ScriptedNetworkManager final : public NetworkManagerWatch {
         }
     }
 
+    void setNetworkState(int state) {
+        networkStateNow = state;
+        if (listener_ != nullptr) {
+            listener_->networkStateChanged(state);
+        }
+    }
+
     bool onBusNow = false;
+    int networkStateNow = 70;  // connected-global
     std::string profile = "/org/freedesktop/NetworkManager/Settings/7";
     std::vector<std::string> profilesAskedFor;
 

@@ -28,7 +28,8 @@ DesktopClient::DesktopClient(const ExecutableBundle& bundle, const Endpoints& en
                         .workspace = &workspace_,
                         .alerts = &alerts_,
                         .storyboard = &storyboard_,
-                        .networkManager = &networkManager_},
+                        .networkManager = &networkManager_,
+                        .sleep = &sleep_},
                endpoints),
       shell_(*layouts_, workspace_, trayAvailable_),
       delegate_(context_, shell_.statusBar()) {

@@ -19,6 +19,7 @@
 #include "platform/posix/settings_file_store.h"
 #include "platform/qt/desktop_shell.h"
 #include "platform/qt/freedesktop_notification_center.h"
+#include "platform/qt/logind_sleep_watch.h"
 #include "platform/qt/network_manager_bus_watch.h"
 #include "platform/qt/qt_alert_presenter.h"
 #include "platform/qt/qt_layouts.h"
@@ -31,7 +32,7 @@ namespace twl {
 // login screen in the main window: settings in the user's file, commands
 // through the bundle's compat folder off the UI thread, HTTPS through libcurl,
 // notifications over the session bus, NetworkManager watched on the system
-// bus, the desktop's windows and tray. Secret
+// bus with logind's sleep, the desktop's windows and tray. Secret
 // folders an earlier run left behind go at start and at the end. Needs the
 // QApplication already.
 class DesktopClient {
@@ -60,6 +61,7 @@ class DesktopClient {
     InterfaceProxySettings proxySettings_;
     FreedesktopNotificationCenter notifications_;
     NetworkManagerBusWatch networkManager_{&InterfaceProxySettings::upPointToPointHolding};
+    LogindSleepWatch sleep_;
     QtWorkspace workspace_;
     QtAlertPresenter alerts_;
     Storyboard storyboard_;

@@ -26,6 +26,7 @@ using InterfaceProperties = QMap<QString, QVariantMap>;
 using ManagedObjects = QMap<QDBusObjectPath, InterfaceProperties>;
 
 const QString service = QStringLiteral("org.freedesktop.NetworkManager");
+const QString managerPath = QStringLiteral("/org/freedesktop/NetworkManager");
 const QString objectManagerPath = QStringLiteral("/org/freedesktop");
 const QString objectManager = QStringLiteral("org.freedesktop.DBus.ObjectManager");
 const QString propertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
@@ -123,6 +124,7 @@ void NetworkManagerBusWatch::subscribe() {
        SLOT(interfacesRemoved(QDBusMessage)));
     on(QString(), activeInterface, "StateChanged", SLOT(activeStateChanged(QDBusMessage)));
     on(QString(), vpnInterface, "VpnStateChanged", SLOT(vpnStateChanged(QDBusMessage)));
+    on(managerPath, service, "StateChanged", SLOT(networkStateChanged(QDBusMessage)));
 }
 
 void NetworkManagerBusWatch::arrived() {
@@ -152,6 +154,22 @@ void NetworkManagerBusWatch::left() {
     ++presence_;
     onBus_ = false;
     known_.clear();
+    setNetworkState(0);
+}
+
+void NetworkManagerBusWatch::networkStateChanged(const QDBusMessage& message) {
+    if (onBus_ && !message.arguments().isEmpty()) {
+        setNetworkState(message.arguments().constFirst().toInt());
+    }
+}
+
+void NetworkManagerBusWatch::setNetworkState(int state) {
+    if (state != networkState_) {
+        networkState_ = state;
+        if (listener_ != nullptr) {
+            listener_->networkStateChanged(state);
+        }
+    }
 }
 
 void NetworkManagerBusWatch::interfacesAdded(const QDBusMessage& message) {
@@ -198,6 +216,9 @@ void NetworkManagerBusWatch::vpnStateChanged(const QDBusMessage& message) {
 
 void NetworkManagerBusWatch::learn(const QString& path, const QVariant& interfaces) {
     const auto properties = qdbus_cast<InterfaceProperties>(interfaces);
+    if (path == managerPath && properties.contains(service)) {
+        setNetworkState(properties.value(service).value(QStringLiteral("State")).toInt());
+    }
     if (!properties.contains(activeInterface)) {
         return;
     }

@@ -24,7 +24,8 @@ namespace twl {
 //   fails within milliseconds ever says of itself;
 // - every active connection's StateChanged and VPN connection's
 //   VpnStateChanged, matched on any path, so none is missed between an
-//   activation appearing and being looked at.
+//   activation appearing and being looked at;
+// - its own State and StateChanged: whether there is a network to carry a VPN.
 // A VPN that reaches activated is reported once its tunnel is looked up: its
 // Ip4Config's first address, held by an up point-to-point interface.
 class NetworkManagerBusWatch final : public QObject, public NetworkManagerWatch {
@@ -45,6 +46,7 @@ class NetworkManagerBusWatch final : public QObject, public NetworkManagerWatch 
     void start(NetworkManagerListener& listener) override;
     void stop() override;
     bool onBus() const override { return onBus_; }
+    int networkState() const override { return networkState_; }
     void findProfile(const std::string& id,
                      std::function<void(const std::string& profile)> found) override;
 
@@ -53,6 +55,7 @@ class NetworkManagerBusWatch final : public QObject, public NetworkManagerWatch 
     void interfacesRemoved(const QDBusMessage& message);
     void activeStateChanged(const QDBusMessage& message);
     void vpnStateChanged(const QDBusMessage& message);
+    void networkStateChanged(const QDBusMessage& message);
 
   private:
     // What is known of one active connection.
@@ -71,12 +74,14 @@ class NetworkManagerBusWatch final : public QObject, public NetworkManagerWatch 
     void matchProfiles(const QList<QDBusObjectPath>& profiles, const QString& id,
                        std::function<void(const std::string&)> found);
     void report(const ActiveConnectionReport& report);
+    void setNetworkState(int state);
 
     TunnelFinder findTunnel_;
     BusConnector connectBus_;
     std::optional<QDBusConnection> bus_;
     NetworkManagerListener* listener_ = nullptr;
     bool onBus_ = false;
+    int networkState_ = 0;
     unsigned presence_ = 0;  // counts the service's comings and goings
     QHash<QString, Known> known_;
     QObject pending_;  // parent of the calls under way; drops them unanswered
