@@ -1,5 +1,6 @@
 #include "vpn/connection_session.h"
 
+#include <array>
 #include <chrono>
 #include <utility>
 
@@ -8,6 +9,7 @@
 #include "platform/network_manager_watch.h"
 #include "platform/run_loop.h"
 #include "platform/script_interpreter.h"
+#include "platform/sleep_watch.h"
 #include "privileged/commands.h"
 #include "privileged/script_runner.h"
 #include "vpn/connection_notifications.h"
@@ -31,6 +33,10 @@ constexpr const char* notificationTitle = "Tidewater Link";
 constexpr const char* connectedNotificationTitle = "Duskway";
 constexpr const char* registerLine = "-- register user timer --";
 constexpr const char* serviceName = "Tidewaterlink";
+// The waits before the tries of a reconnect, each from the end of the one before.
+constexpr std::array<double, 3> reconnectWaits{2.0, 10.0, 30.0};
+// How long a tunnel that the tick saw go waits for NetworkManager's reason.
+constexpr double reasonWaitSeconds = 2.0;
 
 }  // namespace
 
@@ -41,12 +47,14 @@ ConnectionSession::~ConnectionSession() {
     stopTimers();
     if (watching_) {
         ctx_.networkManager().stop();
+        ctx_.sleep().stop();
     }
 }
 
 bool ConnectionSession::isConnecting() const {
     return state_ == ConnectionState::waitingForAdministrator ||
-           state_ == ConnectionState::provisioning || state_ == ConnectionState::connecting;
+           state_ == ConnectionState::provisioning || state_ == ConnectionState::connecting ||
+           state_ == ConnectionState::waitingToReconnect;
 }
 
 void ConnectionSession::observe(std::weak_ptr<ConnectionObserver> observer) {
@@ -61,6 +69,11 @@ void ConnectionSession::stopObserving(const ConnectionObserver& observer) {
 
 void ConnectionSession::enter(ConnectionState state) {
     state_ = state;
+    if (state == ConnectionState::connected || state == ConnectionState::disconnected) {
+        reconnecting_ = false;
+        tries_ = 0;
+        tryWaiting_ = false;
+    }
     ctx_.statusBarButton->setImage(looksOf(state).icon);
     if (auto shown = observer_.lock()) {
         shown->connectionStateChanged(state);
@@ -86,13 +99,22 @@ void ConnectionSession::startRegisterTimer() {
 }
 
 void ConnectionSession::beginConnecting(const std::string& executableVPNPath) {
+    executableVPNPath_ = executableVPNPath;
     reason_.clear();
     enter(ConnectionState::provisioning);
     post(notificationTitle, "Connecting...");
-    ctx_.networkManager().start(*this);
-    watching_ = true;
+    provision();
+}
+
+void ConnectionSession::provision() {
+    if (!watching_) {
+        ctx_.networkManager().start(*this);
+        ctx_.sleep().start(*this);
+        watching_ = true;
+    }
     ours_.setProfile("");  // provisioning replaces it
-    createVpnService(ctx_, executableVPNPath, whileSameStep([this] {
+    provisionedServer_ = ctx_.serverUrl;
+    createVpnService(ctx_, executableVPNPath_, whileSameStep([this] {
                          if (state_ == ConnectionState::provisioning) {
                              findOurProfile();
                              startConnectDelay();
@@ -145,7 +167,9 @@ void ConnectionSession::detectTimer() {
                              .ticksSinceConnectCommand = ticksSinceConnectCommand_};
     switch (nextDetectionStep(tick)) {
         case DetectionStep::keepWaiting:
+            return;
         case DetectionStep::keepWatching:
+            reasonWaitTimer->invalidate();  // it came back
             return;
         case DetectionStep::tunnelSeen:
             showConnected(std::string(tunnelInterfaceName));
@@ -154,8 +178,23 @@ void ConnectionSession::detectTimer() {
             giveUpConnecting();
             return;
         case DetectionStep::tunnelDropped:
-            showTunnelDropped("");
+            tunnelGone();
             return;
+    }
+}
+
+// NetworkManager, while it decides, soon says why; without it the tick
+// decides alone. When it says nothing, it still holds the connection, and
+// would not start it again: it is taken down first.
+void ConnectionSession::tunnelGone() {
+    if (!networkManagerDecides()) {
+        dropped(std::nullopt);
+    } else if (!reasonWaitTimer->isValid()) {
+        reasonWaitTimer = ctx_.runLoop().scheduleRepeating(reasonWaitSeconds, [this] {
+            reasonWaitTimer->invalidate();
+            disconnectVpnService();
+            dropped(std::nullopt);
+        });
     }
 }
 
@@ -183,22 +222,87 @@ void ConnectionSession::activeConnectionChanged(const ActiveConnectionReport& re
             if (state_ == ConnectionState::connecting) {
                 endAtVerdict(report.reason);
             } else if (state_ == ConnectionState::connected) {
-                showTunnelDropped(reasonSentence(report.reason));
+                dropped(report.reason);
             }
             return;
     }
 }
 
+void ConnectionSession::networkStateChanged(int /*state*/) {
+    if (tryWaiting_ && networkCarries()) {
+        tryAgain();
+    }
+}
+
+// After a wake the tunnel is looked at once: the machine may have slept
+// through its end.
+void ConnectionSession::preparingForSleep(bool sleeping) {
+    asleep_ = sleeping;
+    if (sleeping) {
+        return;
+    }
+    if (state_ == ConnectionState::connected && !tunnelStillThere()) {
+        tunnelGone();
+    } else if (tryWaiting_) {
+        tryAgain();
+    }
+}
+
 void ConnectionSession::showConnected(std::string tunnel) {
     watchedTunnel_ = std::move(tunnel);
+    reason_.clear();
     enter(ConnectionState::connected);
     tellTunnelChanged();
     post(connectedNotificationTitle, "Connected");
     // The timer keeps running: from now on it watches that the tunnel stays.
 }
 
-// The system has already taken the tunnel down: no command. `why` is ""
-// when only the tick saw it go.
+// The tunnel went without the user: unless its reason says a second try
+// would do no good, the session reconnects. No reason: only the tick saw it.
+void ConnectionSession::dropped(std::optional<int> reason) {
+    const std::string why = reason ? reasonSentence(*reason) : "";
+    if (reason && !isRetried(*reason)) {
+        showTunnelDropped(why);
+        return;
+    }
+    stopTimers();
+    reason_ = why;
+    reconnecting_ = true;
+    tellTunnelChanged();
+    post(notificationTitle, why.empty() ? "Reconnecting..." : "Reconnecting... " + why);
+    waitForTry();
+}
+
+void ConnectionSession::waitForTry() {
+    enter(ConnectionState::waitingToReconnect);
+    retryTimer->invalidate();
+    retryTimer = ctx_.runLoop().scheduleRepeating(reconnectWaits.at(tries_), [this] {
+        retryTimer->invalidate();
+        tryAgain();
+    });
+}
+
+// A try that waits for the network or the wake does not count.
+void ConnectionSession::tryAgain() {
+    tryWaiting_ = asleep_ || !networkCarries();
+    if (tryWaiting_) {
+        return;
+    }
+    ++tries_;
+    if (ctx_.serverUrl != provisionedServer_) {
+        enter(ConnectionState::provisioning);
+        provision();
+    } else {
+        connectVpnService();
+    }
+}
+
+bool ConnectionSession::networkCarries() const {
+    const NetworkManagerWatch& networkManager = ctx_.networkManager();
+    return !networkManager.onBus() || networkManager.networkState() >= nm::connectedSite;
+}
+
+// The system has already taken the tunnel down: no command.
 void ConnectionSession::showTunnelDropped(const std::string& why) {
     stopTimers();
     reason_ = why;
@@ -211,17 +315,24 @@ void ConnectionSession::showTunnelDropped(const std::string& why) {
 // connect command follows and none to disconnect goes out.
 void ConnectionSession::endAtVerdict(int reason) {
     stopTimers();
-    reason_ = reasonSentence(reason);
-    enter(ConnectionState::disconnected);
-    post(notificationTitle, reason_);
+    attemptFailed(reasonSentence(reason));
 }
 
 void ConnectionSession::giveUpConnecting() {
     stopTimers();
-    reason_ = noTunnelSentence;
-    enter(ConnectionState::disconnected);
     disconnectVpnService();  // the system may still be trying
-    post(notificationTitle, reason_);
+    attemptFailed(noTunnelSentence);
+}
+
+// A reconnect's try that fails leads to the next, until the last.
+void ConnectionSession::attemptFailed(const std::string& why) {
+    reason_ = why;
+    if (reconnecting_ && static_cast<std::size_t>(tries_) < reconnectWaits.size()) {
+        waitForTry();
+        return;
+    }
+    enter(ConnectionState::disconnected);
+    post(notificationTitle, why);
 }
 
 // The address shown afterwards is the one the tunnel gave, so it is looked up
@@ -295,6 +406,8 @@ void ConnectionSession::stopTimers() {
     registerTimer->invalidate();
     connectDelayTimer->invalidate();
     detectionTimer->invalidate();
+    reasonWaitTimer->invalidate();
+    retryTimer->invalidate();
 }
 
 void ConnectionSession::post(const char* title, const std::string& body) {

@@ -4,7 +4,10 @@
 #include <string>
 #include <utility>
 
+#include <optional>
+
 #include "platform/network_manager_watch.h"
+#include "platform/sleep_watch.h"
 #include "platform/timer.h"
 #include "vpn/connection_observer.h"
 #include "vpn/connection_state.h"
@@ -26,7 +29,11 @@ class AppContext;
 // While NetworkManager is on the bus and our profile is known, its word
 // decides: an attempt ends at its verdict, with its reason, and the tunnel is
 // the one it names. Otherwise the detection tick decides alone ("ppp0").
-class ConnectionSession final : public NetworkManagerListener {
+//
+// A tunnel that drops by itself is brought back: up to three tries, each
+// after its wait, none while the machine sleeps or NetworkManager has no
+// network to carry it; the ways out end a reconnect as they end an attempt.
+class ConnectionSession final : public NetworkManagerListener, public SleepListener {
   public:
     explicit ConnectionSession(AppContext& context);
     ~ConnectionSession() override;
@@ -59,10 +66,13 @@ class ConnectionSession final : public NetworkManagerListener {
     void quit();  // the disconnect command is bounded, so quitting is
 
     void activeConnectionChanged(const ActiveConnectionReport& report) override;
+    void networkStateChanged(int state) override;
+    void preparingForSleep(bool sleeping) override;
 
   private:
     void enter(ConnectionState state);
     void startRegisterTimer();
+    void provision();
     void findOurProfile();
     void startConnectDelay();
     void connectVpnService();
@@ -72,9 +82,15 @@ class ConnectionSession final : public NetworkManagerListener {
     bool networkManagerDecides() const;
     bool tunnelStillThere();
     void showConnected(std::string tunnel);
+    void tunnelGone();
+    void dropped(std::optional<int> reason);
     void showTunnelDropped(const std::string& why);
+    void waitForTry();
+    void tryAgain();
+    bool networkCarries() const;
     void endAtVerdict(int reason);
     void giveUpConnecting();
+    void attemptFailed(const std::string& why);
     bool endAttempt();
     void stopTimers();
     void post(const char* title, const std::string& body);
@@ -104,8 +120,17 @@ class ConnectionSession final : public NetworkManagerListener {
     std::shared_ptr<Timer> registerTimer = Timer::unscheduled();
     std::shared_ptr<Timer> connectDelayTimer = Timer::unscheduled();
     std::shared_ptr<Timer> detectionTimer = Timer::unscheduled();
+    std::shared_ptr<Timer> reasonWaitTimer = Timer::unscheduled();
+    std::shared_ptr<Timer> retryTimer = Timer::unscheduled();
     int ticksSinceConnectCommand_ = 0;
-    bool watching_ = false;  // the watch of NetworkManager reports to this session
+    bool watching_ = false;  // the watches of NetworkManager and sleep report here
+    // The reconnect: on, its tries so far, and whether a try that fell due
+    // waits for the network or the wake.
+    bool reconnecting_ = false;
+    int tries_ = 0;
+    bool tryWaiting_ = false;
+    bool asleep_ = false;
+    std::string provisionedServer_;  // the server the profile was made for
     unsigned step_ = 0;
 };
 

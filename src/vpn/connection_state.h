@@ -10,6 +10,7 @@ enum class ConnectionState {
     connecting,               // the connect command has gone out; detection polls
     connected,                // the tunnel has been seen; detection watches it
     disconnecting,            // the button's disconnect looks up the address first
+    waitingToReconnect,       // the tunnel dropped by itself: the next try is due soon
 };
 
 // How a state shows: the main screen's label and button, and the tray icon.
@@ -23,6 +24,7 @@ inline ConnectionLooks looksOf(ConnectionState state) {
     switch (state) {
         case ConnectionState::provisioning:
         case ConnectionState::connecting:
+        case ConnectionState::waitingToReconnect:
             return {"Connecting...", "Connecting...", "menubar"};
         case ConnectionState::connected:
         case ConnectionState::disconnecting:  // until the address is in

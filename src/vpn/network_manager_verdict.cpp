@@ -46,6 +46,10 @@ Verdict verdictOf(const ActiveConnectionReport& report) {
     return report.vpnState == nm::vpnActivated ? Verdict::tunnelUp : Verdict::none;
 }
 
+bool isRetried(int reason) {
+    return reason != 2 && reason != 9 && reason != 10 && reason != 11;
+}
+
 std::string reasonSentence(int reason) {
     const bool named = reason >= 0 && static_cast<std::size_t>(reason) < reasons.size();
     const ReasonWords words =

@@ -20,6 +20,12 @@ Verdict verdictOf(const ActiveConnectionReport& report);
 // whoever looks it up.
 std::string reasonSentence(int reason);
 
+// Whether a connection that dropped for this reason is tried again: not when
+// someone took it down outside the client (user-disconnected), nor where a
+// second try with the same account could lock it (no-secrets, login-failed)
+// or the profile is gone (connection-removed).
+bool isRetried(int reason);
+
 // When NetworkManager said nothing within the attempt's time.
 inline constexpr const char* noTunnelSentence = "No tunnel came up within a minute.";
 

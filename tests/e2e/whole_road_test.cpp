@@ -171,10 +171,21 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
         EXPECT_EQ(status(), "Connected");
         EXPECT_EQ(visible<QPushButton>("btnConnect")->text(), "Disconnect");
 
-        // The line is lost: the client notices by itself.
+        // The line is lost: the client notices by itself and brings it back.
         StandInRoad::dropLine();
-        ASSERT_TRUE(eventually([&] { return status() == "Disconnected"; })) << status();
+        ASSERT_TRUE(eventually([&] { return status() == "Connecting..."; })) << status();
         EXPECT_EQ(client.context().statusBarButton->imageName(), "menubar");
+        ASSERT_TRUE(eventually([&] { return status() == "Connected"; })) << status();
+
+        // Disconnect with the button: the address first, then the texts; the
+        // tunnel goes when NetworkManager takes it down.
+        click("btnConnect");
+        EXPECT_EQ(status(), "Connected") << "until the address is in";
+        ASSERT_TRUE(eventually([&] { return status() == "Disconnected"; }));
+        EXPECT_EQ(client.context().statusBarButton->imageName(), "menubar");
+        ASSERT_TRUE(eventually([] {
+            return tools::runCommand({"ip", "link", "show", "ppp0"}).exitCode != 0;
+        }));
 
         // Another server, then back to a fresh main screen and connect again:
         // the administrator is known now, so no dialog.
@@ -194,15 +205,8 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
                                             "Tidewaterlink.nmconnection"}))
             << "the new connection comes before the old one goes";
 
-        // Disconnect with the button: the address first, then the texts; the
-        // tunnel goes when NetworkManager takes it down.
         click("btnConnect");
-        EXPECT_EQ(status(), "Connected") << "until the address is in";
         ASSERT_TRUE(eventually([&] { return status() == "Disconnected"; }));
-        EXPECT_EQ(client.context().statusBarButton->imageName(), "menubar");
-        ASSERT_TRUE(eventually([] {
-            return tools::runCommand({"ip", "link", "show", "ppp0"}).exitCode != 0;
-        }));
 
         // Sign out while connecting: no connect command follows. The login
         // screen's tool step takes the marker away again.
@@ -238,9 +242,10 @@ TEST_F(WholeRoadForReal, SignInConnectDropReconnectChangeServerDisconnectSignOut
     EXPECT_EQ(callsMatching(nmcliAfterConnect, "-t -f UUID,NAME connection show"),
               std::vector<std::string>{root + "-t -f UUID,NAME connection show"});
     EXPECT_EQ(callsMatching(calls, "--wait 0 connection up id Tidewaterlink"),
-              std::vector<std::string>(2, user + "--wait 0 connection up id Tidewaterlink"));
+              std::vector<std::string>(3, user + "--wait 0 connection up id Tidewaterlink"))
+        << "the second brings the lost line back, without a click";
     EXPECT_EQ(callsMatching(calls, "--wait 0 connection down id Tidewaterlink"),
-              std::vector<std::string>{user + "--wait 0 connection down id Tidewaterlink"});
+              std::vector<std::string>(2, user + "--wait 0 connection down id Tidewaterlink"));
     const auto asked = [&](const std::string& what) {
         return std::count_if(calls.begin(), calls.end(),
                              [&](const auto& call) { return call.starts_with(root + what); });

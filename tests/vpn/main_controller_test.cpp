@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "app/settings_keys.h"
 #include "fakes/screen_environment.h"
 #include "fakes/stub_screen.h"
@@ -51,6 +53,11 @@ struct Client {
             return;
         }
         if (state == State::disconnected) {
+            return;
+        }
+        if (state == State::waitingToReconnect) {
+            reach(State::connected);
+            play(false, 0.5);  // the tunnel drops
             return;
         }
         ctx.isAdminConfirmed = state != State::waitingForAdministrator;
@@ -110,7 +117,11 @@ TEST(ConnectionSession, EveryWayInAndOutOfEachStateEndsWhereItShould) {
         {"sign-out while connected", connected, signOut, down, disconnected},
         {"force while connected", connected, force, down, disconnected},
         {"quit while connected", connected, quit, down, disconnected},
-        {"tunnel dropped", connected, drop, none, disconnected},
+        {"tunnel dropped: back by itself", connected, drop, {connectCommand}, connected},
+        {"button while reconnecting", waitingToReconnect, button, {connectCommand}, connected},
+        {"sign-out while reconnecting", waitingToReconnect, signOut, none, disconnected},
+        {"force while reconnecting", waitingToReconnect, force, down, disconnected},
+        {"quit while reconnecting", waitingToReconnect, quit, none, disconnected},
         {"sign-out while disconnecting", disconnecting, signOut, down, disconnected},
         {"force while disconnecting", disconnecting, force, down, disconnected},
         {"quit while disconnecting", disconnecting, quit, down, disconnected},
@@ -202,15 +213,6 @@ TEST(ConnectionSession, NetworkManagersWordOnOurConnectionDecides) {
          disconnected,
          noTunnelSentence,
          {disconnectCommand}},
-        {"dropped while connected",
-         {},
-         {activated, {mine, ours, 4, 6, 3, ""}},
-         "ppp1",
-         disconnected,
-         disconnected,
-         reasonSentence(3),
-         {}},
-        {"its tunnel gone, no word", {}, {activated}, "", connected, disconnected, "", {}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -236,6 +238,102 @@ TEST(ConnectionSession, NetworkManagersWordOnOurConnectionDecides) {
         EXPECT_EQ(s.env.shows("lblConnectReason"), !row.reason.empty());
         if (!row.reason.empty()) {
             EXPECT_EQ(s.env.notifications.requests.back().body, row.reason) << "said there too";
+        }
+    }
+}
+
+// A tunnel that drops by itself comes back. Each row is a script of what
+// happens once connected through NetworkManager's tunnel ppp1: "drop:N" (it
+// ends for reason N, and ppp1 goes), "gone" (ppp1 goes without a word),
+// "wait:S", "up" and "fail:N" (the try's connection), "net:S" (its state),
+// "sleep", "wake", "force", "signout", and "sent:X" (the commands since the
+// connection came up: c connect, d disconnect).
+TEST(ConnectionSession, ADroppedTunnelComesBackByItselfWhileItMakesSense) {
+    const std::string connected = "Connected/Disconnect",
+                      connecting = "Connecting.../Connecting...",
+                      disconnected = "Disconnected/Connect";
+    const std::tuple<const char*, const char*, std::string, std::string, bool> rows[] = {
+        // name, script, shows at the end, reason shown (and notified last), tried again
+        {"three tries at 2, 10 and 30 s, all failing",
+         "drop:3 wait:1.9 sent: wait:0.1 sent:c fail:8 wait:9.9 sent:c wait:0.1 sent:cc fail:8 "
+         "wait:29.9 sent:cc wait:0.1 sent:ccc fail:6 wait:100 sent:ccc",
+         disconnected, reasonSentence(6), true},
+        {"a try that comes up", "drop:3 wait:2 up", connected, "", true},
+        {"user-disconnected", "drop:2 wait:60 sent:", disconnected, reasonSentence(2), false},
+        {"no-secrets", "drop:9 wait:60 sent:", disconnected, reasonSentence(9), false},
+        {"login-failed", "drop:10 wait:60 sent:", disconnected, reasonSentence(10), false},
+        {"connection-removed", "drop:11 wait:60 sent:", disconnected, reasonSentence(11), false},
+        {"no network holds the tries", "net:20 drop:3 wait:100 sent: net:70 wait:0 sent:c",
+         connecting, reasonSentence(3), true},
+        {"sleep holds the tries", "sleep drop:1 wait:100 sent: wake wait:0 sent:c up", connected,
+         "", true},
+        {"a wake with the tunnel gone",
+         "sleep gone wake wait:1.9 sent: wait:0.1 sent:d wait:1.9 sent:d wait:0.1 sent:dc",
+         connecting, "", true},
+        {"the tick's drop waits for the reason",
+         "gone wait:1.5 drop:10 wait:60 sent:", disconnected, reasonSentence(10), false},
+        {"force during a try", "drop:3 wait:2 force wait:100 sent:cd", disconnected,
+         reasonSentence(3), true},
+        {"sign-out while waiting", "drop:3 signout wait:100 sent:", "LoginController", "", true},
+    };
+    for (const auto& [name, script, shows, reason, tried] : rows) {
+        SCOPED_TRACE(name);
+        Client s;
+        fakes::ScriptedNetworkManager& nm = s.env.networkManager;
+        nm.onBusNow = true;
+        const auto tunnel = [&s](bool up) {
+            s.env.proxySettings.settings =
+                fakes::FixedProxySettings::withInterfaces({"en0", up ? "ppp1" : "lo"});
+        };
+        const Texts& all = s.env.system.commandsRun;
+        const auto ours = [&](int state, int vpnState, int why) {  // each try's is new
+            nm.report({"/ac/" + std::to_string(all.size()), nm.profile, state, vpnState, why,
+                       vpnState == 5 ? "ppp1" : ""});
+        };
+        tunnel(true);
+        s.click("btnConnect");
+        s.env.loop.advance(2.0);
+        ours(2, 5, 1);
+        ASSERT_EQ(s.shows(), connected);
+        const std::size_t connectedAt = all.size();
+        std::istringstream steps(script);
+        for (std::string step; steps >> step;) {
+            const std::string word = step.substr(0, step.find(':'));
+            const std::string value = step.substr(std::min(step.size(), word.size() + 1));
+            if (word == "drop" || word == "fail") {
+                tunnel(false);
+                ours(4, 6, std::stoi(value));
+            } else if (word == "gone" || word == "up") {
+                tunnel(word == "up");
+                if (word == "up") {
+                    ours(2, 5, 1);
+                }
+            } else if (word == "wait") {
+                s.env.loop.advance(std::stod(value));
+            } else if (word == "net") {
+                nm.setNetworkState(std::stoi(value));
+            } else if (word == "sleep" || word == "wake") {
+                s.env.sleep.prepareForSleep(word == "sleep");
+            } else if (word == "force" || word == "signout") {
+                s.click(word == "force" ? "btnDisconnect" : "btnSignOut");
+            } else {
+                std::string sent;
+                for (std::size_t each = connectedAt; each < all.size(); ++each) {
+                    sent += all[each] == connectCommand ? "c" : "d";
+                }
+                ASSERT_EQ(sent, value) << step;
+            }
+        }
+        EXPECT_EQ(s.shows(), shows);
+        EXPECT_EQ(s.ctx.connection().reason(), reason);
+        // One says it reconnects; the last says how it ended.
+        const auto& posted = s.env.notifications.requests;
+        EXPECT_EQ(std::count_if(posted.begin(), posted.end(),
+                                [](const auto& each) { return each.body.starts_with("Reconn"); }),
+                  tried ? 1 : 0);
+        const bool userEnded = std::string(script).find("force") != std::string::npos;
+        if (shows == connected || (shows == disconnected && !reason.empty() && !userEnded)) {
+            EXPECT_EQ(posted.back().body, shows == connected ? "Connected" : reason);
         }
     }
 }

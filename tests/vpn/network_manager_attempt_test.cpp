@@ -8,12 +8,16 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QDBusConnection>
+#include <QDBusMessage>
+
 #include <filesystem>
 #include <fstream>
 #include <memory>
 
 #include "attempting_client.h"
 #include "child_command.h"
+#include "nmcli.h"
 #include "platform/qt/desktop_client.h"
 #include "platform/qt_test_support.h"
 #include "private_network_manager.h"
@@ -115,33 +119,90 @@ TEST_F(AttemptsForReal, AResponderWithAnotherKeyRefusesIke) {
 TEST_F(AttemptsForReal, TheTunnelAndItsEndAreNetworkManagers) {
     start({.config = "", .gateway = true, .standInPlugin = true});
     const fs::path control = PrivateNetworkManager::scratch() / "stand-in-plugin";
-    const auto down = [] {
-        return test_support::spinUntil([] { return AttemptingClient::status() == "Disconnected"; },
-                                       5000);
+    const auto up = [] {
+        return test_support::spinUntil([] { return AttemptingClient::status() == "Connected"; },
+                                       15000);
     };
     std::ofstream(control) << "activate\n";
     EXPECT_GT(client->connectUntil("Connected"), 0.0) << AttemptingClient::status();
     EXPECT_NE(tools::runCommand({"ip", "link", "show", "ppp0"}).exitCode, 0);
     EXPECT_EQ(client->client().context().statusBarButton->imageName(), "menubar_hover");
+    // A lost line: the reason shows while the client brings it back.
     std::ofstream(control.string() + ".drop").flush();
-    EXPECT_TRUE(down());
+    EXPECT_TRUE(test_support::spinUntil(
+        [] { return AttemptingClient::status() == "Connecting..."; }, 5000));
     EXPECT_EQ(AttemptingClient::reason(),
               "The VPN connection failed, and NetworkManager gave no reason. (NetworkManager: "
               "unknown)")
         << "a plugin that stops without a word gives no reason";
-
     fs::remove(control.string() + ".drop");
-    EXPECT_GT(client->connectUntil("Connected"), 0.0);
-    // The tick sees its tunnel go down before NetworkManager says a word.
+    EXPECT_TRUE(up());
+    // The tick sees its tunnel go down; NetworkManager says nothing in time.
     ASSERT_EQ(tools::runCommand({"ip", "link", "set", "ppp1", "down"}).exitCode, 0);
-    EXPECT_TRUE(down());
-    EXPECT_EQ(AttemptingClient::reason(), "");
+    EXPECT_TRUE(test_support::spinUntil(
+        [] { return AttemptingClient::status() == "Connecting..."; }, 5000));
+    EXPECT_TRUE(up());
 
+    test_support::click("btnConnect");
+    EXPECT_TRUE(
+        test_support::spinUntil([] { return AttemptingClient::status() == "Disconnected"; }, 5000));
+    test_support::spinUntil([] { return false; }, 1500);  // NetworkManager takes it down
     std::ofstream(control) << "refuse-login\n";
     EXPECT_GT(client->connectUntil("Disconnected"), 0.0);
     EXPECT_EQ(AttemptingClient::reason(),
               "The VPN server did not accept the user name or password. (NetworkManager: "
               "login-failed)");
+}
+
+// While our connection is still activating, NetworkManager's reasons for
+// real: taken down with nmcli, or its base connection gone.
+TEST_F(AttemptsForReal, NetworkManagersReasonsWhileActivatingAreToldApart) {
+    start({.config = "", .gateway = true, .standInPlugin = true});
+    std::ofstream(PrivateNetworkManager::scratch() / "stand-in-plugin") << "hang\n";
+    for (const auto& [takenDown, reason] :
+         {std::pair{"Tidewaterlink", "user-disconnected"}, {"base", "device-disconnected"}}) {
+        EXPECT_GE(client->connectUntil("Connecting..."), 0.0);
+        test_support::spinUntil([] { return false; }, 3000);  // past the connect command
+        tools::runNmcli({"connection", "down", "id", takenDown});
+        EXPECT_TRUE(test_support::spinUntil(
+            [] { return AttemptingClient::status() == "Disconnected"; }, 10000));
+        EXPECT_THAT(AttemptingClient::reason(),
+                    testing::HasSubstr(std::string("(NetworkManager: ") + reason + ")"));
+    }
+}
+
+// A tunnel lost while the machine sleeps, or with the network under it, comes
+// back once the machine is awake and the network is there, not before.
+TEST_F(AttemptsForReal, ALostTunnelComesBackAfterTheSleepAndTheNetwork) {
+    start({.config = "", .gateway = true, .standInPlugin = true});
+    const fs::path control = PrivateNetworkManager::scratch() / "stand-in-plugin";
+    std::ofstream(control) << "activate\n";
+    ASSERT_GT(client->connectUntil("Connected"), 0.0);
+    QDBusConnection logind = QDBusConnection::connectToBus(QDBusConnection::SystemBus, "logind");
+    ASSERT_TRUE(logind.registerService("org.freedesktop.login1"));
+    const auto prepareForSleep = [&logind](bool sleeping) {
+        logind.send(QDBusMessage::createSignal("/org/freedesktop/login1",
+                                               "org.freedesktop.login1.Manager", "PrepareForSleep")
+                    << sleeping);
+    };
+    const auto stays = [](const char* status) {
+        return !test_support::spinUntil([&] { return AttemptingClient::status() != status; }, 5000);
+    };
+    prepareForSleep(true);
+    std::ofstream(control.string() + ".drop").flush();
+    ASSERT_TRUE(
+        test_support::spinUntil([] { return AttemptingClient::status() == "Connecting..."; }));
+    fs::remove(control.string() + ".drop");
+    EXPECT_TRUE(stays("Connecting...")) << "no try while asleep";
+    prepareForSleep(false);
+    EXPECT_TRUE(test_support::spinUntil([] { return AttemptingClient::status() == "Connected"; }));
+
+    tools::runNmcli({"connection", "down", "base"});
+    EXPECT_TRUE(test_support::spinUntil(
+        [] { return AttemptingClient::status() == "Connecting..."; }, 15000));
+    EXPECT_TRUE(stays("Connecting...")) << "no try without a network";
+    tools::runNmcli({"--wait", "20", "connection", "up", "base"});
+    EXPECT_TRUE(test_support::spinUntil([] { return AttemptingClient::status() == "Connected"; }));
 }
 
 }  // namespace

@@ -110,8 +110,17 @@ std::string PrivateNetworkManager::start(const Options& options) {
         << "[logging]\nlevel=WARN\n"
         << options.config;
     const std::string conf = (scratch() / "conf.d").string();
+    // The system's bus, where root may also play logind.
+    std::ofstream(scratch() / "bus.conf")
+        << "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-BUS Bus Configuration 1.0//EN\"\n"
+           " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n<busconfig>\n"
+           "<include>/usr/share/dbus-1/system.conf</include>\n"
+           "<policy user=\"root\"><allow own=\"org.freedesktop.login1\"/></policy>\n"
+           "</busconfig>\n";
     if (auto failed =
-            started(system_, {"/usr/bin/dbus-daemon", "--system", "--nofork", "--nopidfile"},
+            started(system_,
+                    {"/usr/bin/dbus-daemon", "--config-file=" + (scratch() / "bus.conf").string(),
+                     "--nofork", "--nopidfile"},
                     [] { return fs::exists("/run/dbus/system_bus_socket"); });
         !failed.empty()) {
         return failed;

@@ -13,9 +13,9 @@ namespace twl::test_support {
 // The real NetworkManager, all to a test: a private system with a network of
 // its own, tmpfs over NetworkManager's state and keyfile folders and over
 // what the L2TP plugin writes (/etc/ipsec.d, a copy of /etc/ipsec.secrets),
-// and a system bus and NetworkManager (keyfile plugin only; no DNS or host
-// name changes) of its own. Everything started in its namespace ends with it,
-// the plugin's strongSwan too. Needs root.
+// and a system bus (where root may own logind's name) and NetworkManager
+// (keyfile plugin only; no DNS or host name changes) of its own. Everything started in its
+// namespace ends with it, the plugin's strongSwan too. Needs root.
 class PrivateNetworkManager {
   public:
     static constexpr const char* keyfileFolder = "/etc/NetworkManager/system-connections";

@@ -3,8 +3,8 @@
 // free, so only NetworkManager's word can show the tunnel) and hands over its
 // configuration, as the real plugin does once pppd is up; this kernel has no
 // PPP, so the real one never gets there. The file `control` says what it
-// does at Connect: "activate" or "refuse-login"; `control`.drop appearing
-// loses the line.
+// does at Connect: "activate", "hang" (it never gets further) or
+// "refuse-login"; `control`.drop appearing loses the line.
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <linux/if.h>
@@ -66,6 +66,9 @@ class StandInPlugin final : public QDBusVirtualObject {
         QFile file(control);
         const QByteArray what = file.open(QIODevice::ReadOnly) ? file.readAll().trimmed() : "";
         say("StateChanged", starting);
+        if (what == "hang") {
+            return;
+        }
         if (what != "activate" || !makeTunnel()) {
             say("Failure", loginFailed);
             say("StateChanged", stopped);
@@ -89,7 +92,12 @@ class StandInPlugin final : public QDBusVirtualObject {
         ifreq request{};
         request.ifr_flags = IFF_TUN | IFF_NO_PI;
         std::strncpy(request.ifr_name, "ppp1", IFNAMSIZ - 1);
-        return tun_ >= 0 && ::ioctl(tun_, TUNSETIFF, &request) == 0 &&
+        // The one before may still hold the name for a moment.
+        bool made = false;
+        for (int tries = 0; tun_ >= 0 && !made && tries < 20; ++tries) {
+            made = ::ioctl(tun_, TUNSETIFF, &request) == 0 || (::usleep(100000), false);
+        }
+        return made &&
                QProcess::execute(
                    "ip", {"addr", "add", "10.64.0.5", "peer", "10.64.0.1", "dev", "ppp1"}) == 0 &&
                QProcess::execute("ip", {"link", "set", "ppp1", "up"}) == 0;
