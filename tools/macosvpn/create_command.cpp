@@ -3,6 +3,9 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
 #include <map>
 #include <ostream>
 #include <set>
@@ -28,6 +31,22 @@ std::optional<std::string> userName(uid_t uid) {
         return std::nullopt;
     }
     return std::string(found->pw_name);
+}
+
+// The unprivileged user who reached the tool through sudo, from SUDO_UID (set
+// by sudo, never by its caller); 0 without one; nothing when it is no user id.
+std::optional<uid_t> sudoCaller() {
+    const char* text = ::getenv("SUDO_UID");
+    if (text == nullptr) {
+        return 0;
+    }
+    const char* last = text + std::strlen(text);
+    uid_t uid = 0;
+    const auto [end, error] = std::from_chars(text, last, uid);
+    if (error != std::errc() || end != last) {
+        return std::nullopt;
+    }
+    return uid;
 }
 
 // Ours to replace: the name, and this owner's alone or nobody's (profiles
@@ -141,9 +160,7 @@ std::variant<CreateRequest, UsageError> parseCreateArguments(const std::vector<s
     request.profile.gateway = given["--endpoint"];
     request.profile.user = given["--username"];
     request.profile.password = given["--password"];
-    if (given.contains("--shared-secret")) {
-        request.profile.sharedSecret = given["--shared-secret"];
-    }
+    request.profile.sharedSecret = given["--shared-secret"];
     if (given.contains("--password-file")) {
         request.passwordFile = given["--password-file"];
     }
@@ -154,8 +171,12 @@ std::variant<CreateRequest, UsageError> parseCreateArguments(const std::vector<s
 }
 
 std::string takeSecretsAndOwner(CreateRequest& request) {
-    // Never an environment variable: under sudo they name root, or whoever
-    // the caller says.
+    // Never an environment variable, but for narrowing: under sudo they name
+    // root, or whoever the caller says.
+    const auto caller = sudoCaller();
+    if (!caller) {
+        return "SUDO_UID is not a user id";
+    }
     std::optional<uid_t> owner;
     const auto take = [&](const std::optional<std::string>& path, const char* what,
                           std::string& value) -> std::string {
@@ -167,6 +188,9 @@ std::string takeSecretsAndOwner(CreateRequest& request) {
             return *why;
         }
         auto& secret = std::get<SecretFile>(read);
+        if (*caller != 0 && secret.owner != *caller) {
+            return std::string(what) + " '" + *path + "' does not belong to the user who ran sudo";
+        }
         if (owner && *owner != secret.owner) {
             return "the password file and the shared secret file belong to different users";
         }
@@ -174,17 +198,14 @@ std::string takeSecretsAndOwner(CreateRequest& request) {
         value = std::move(secret.value);
         return {};
     };
-    std::string sharedSecret;
     if (auto why = take(request.passwordFile, "the password file", request.profile.password);
         !why.empty()) {
         return why;
     }
-    if (auto why = take(request.sharedSecretFile, "the shared secret file", sharedSecret);
+    if (auto why =
+            take(request.sharedSecretFile, "the shared secret file", request.profile.sharedSecret);
         !why.empty()) {
         return why;
-    }
-    if (request.sharedSecretFile) {
-        request.profile.sharedSecret = std::move(sharedSecret);
     }
     const uid_t uid = owner.value_or(::getuid());
     const auto name = userName(uid);

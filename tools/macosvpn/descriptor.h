@@ -18,6 +18,13 @@ class Descriptor {
     Descriptor& operator=(const Descriptor&) = delete;
 
     int get() const { return fd_; }
+    // Holds `fd` from now on; the one held before is closed.
+    void reset(int fd) {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+        fd_ = fd;
+    }
     bool close() {
         const int fd = fd_;
         fd_ = -1;
