@@ -269,6 +269,36 @@ TEST_F(RealNetworkManager, WithoutOpenat2NoLinkIsFollowedEither) {
     EXPECT_EQ(create().exitCode, 0) << "the file itself is taken";
 }
 
+// Stopped while NetworkManager takes the keyfile, the tool finishes that step
+// first; what a SIGKILL leaves (a temporary file, a keyfile NetworkManager
+// does not know) the next run removes, and only what is this owner's.
+TEST_F(RealNetworkManager, AStoppedRunLeavesNoSecretBehind) {
+    const fs::path folder = PrivateNetworkManager::keyfileFolder;
+    const fs::path stopper = files / "stopper";
+    std::ofstream(stopper)
+        << "#!/bin/sh\ncase \"$*\" in 'connection load '*) kill $PPID; exit 1;; esac\n";
+    fs::permissions(stopper, fs::perms::owner_all);
+    ASSERT_EQ(nm.system().bindOver(stopper, nmcliProgram), "");
+    EXPECT_EQ(create().exitCode, -1) << "ended by the signal";
+    ASSERT_EQ(::umount(nmcliProgram), 0);
+    EXPECT_TRUE(fs::is_empty(folder));
+
+    const auto keyfile = [](const std::string& owner, char last) {
+        return "[connection]\nid=Tidewaterlink\nuuid=aaaaaaaa-0000-4000-8000-00000000000" +
+               std::string(1, last) + "\npermissions=user:" + owner + ";\n";
+    };
+    std::ofstream(folder / ".Tidewaterlink.Ab12Cd") << "password=x\n";
+    std::ofstream(folder / "Tidewaterlink-7.nmconnection") << keyfile("nobody", '7');
+    std::ofstream(folder / "Tidewaterlink-8.nmconnection") << keyfile("daemon", '8');
+    ASSERT_EQ(create().exitCode, 0);
+    std::set<std::string> left;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        left.insert(entry.path().filename());
+    }
+    EXPECT_EQ(left, (std::set<std::string>{"Tidewaterlink-8.nmconnection",
+                                           "Tidewaterlink.nmconnection"}));
+}
+
 // NetworkManager keeps no name unique: --force leaves one of this user's,
 // replaces the ownerless ones of before, and leaves everyone else's.
 TEST_F(RealNetworkManager, ForceReplacesOnlyTheUsersOwnProfiles) {

@@ -1,11 +1,14 @@
 #include "create_command.h"
 
 #include <pwd.h>
+#include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <map>
 #include <ostream>
 #include <set>
@@ -122,6 +125,58 @@ std::string load(const std::filesystem::path& file, const L2tpProfile& profile) 
     return {};
 }
 
+// SIGTERM, SIGINT and SIGHUP wait while it lives: a run stopped between
+// writing a keyfile and NetworkManager taking it would leave the secrets in a
+// file that NetworkManager loads at its next start. (SIGKILL cannot wait: the
+// next run removes what it leaves.)
+class SignalsHeldOff {
+  public:
+    SignalsHeldOff() {
+        sigset_t held;
+        sigemptyset(&held);
+        for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+            sigaddset(&held, signal);
+        }
+        ::sigprocmask(SIG_BLOCK, &held, &before_);
+    }
+    ~SignalsHeldOff() { ::sigprocmask(SIG_SETMASK, &before_, nullptr); }
+    SignalsHeldOff(const SignalsHeldOff&) = delete;
+    SignalsHeldOff& operator=(const SignalsHeldOff&) = delete;
+
+  private:
+    sigset_t before_{};
+};
+
+// The uuid of a keyfile written for this owner's profile of that name, else
+// empty.
+std::string uuidIfOurs(const std::filesystem::path& file, const L2tpProfile& profile) {
+    std::ifstream in(file);
+    std::string uuid;
+    bool named = false;
+    bool owned = false;
+    for (std::string line; std::getline(in, line);) {
+        if (line.starts_with("uuid=")) {
+            uuid = line.substr(5);
+        }
+        named = named || line == "id=" + escapeKeyfileValue(profile.name);
+        owned = owned || line == "permissions=" + escapeKeyfileValue("user:" + profile.owner + ";");
+    }
+    return named && owned && isUuid(uuid) ? uuid : "";
+}
+
+// What a run killed half-way left: temporary files, and this owner's
+// keyfiles of the connection that NetworkManager does not know.
+void removeLeftovers(const KeyfileFolder& folder, const L2tpProfile& profile) {
+    folder.removeTemporaries(profile.name);
+    for (const auto& file : folder.keyfilesOf(profile.name)) {
+        const std::string uuid = uuidIfOurs(file, profile);
+        const ProfileLookup lookup = uuid.empty() ? ProfileLookup{} : lookUpProfile(uuid);
+        if (!uuid.empty() && lookup.error.empty() && !lookup.profile) {
+            ::unlink(file.c_str());
+        }
+    }
+}
+
 }  // namespace
 
 std::variant<CreateRequest, UsageError> parseCreateArguments(const std::vector<std::string>& args) {
@@ -234,17 +289,27 @@ int createConnection(CreateRequest request, const KeyfileFolder& folder, std::os
                              "' already exists; give --force to replace it");
     }
 
+    const Descriptor turn = folder.lock();
+    if (turn.get() < 0) {
+        return fail(err, "cannot lock " + folder.path().string() + ": " + std::strerror(errno) +
+                             "; the old connection is kept");
+    }
+    removeLeftovers(folder, profile);
+
     // The new one first: whatever fails, the user is never left without one.
     // The secrets travel in the file, never on nmcli's command line.
     profile.uuid = newUuidV4();
-    const KeyfileFolder::Written written = folder.writeNew(profile.name, keyfileText(profile));
-    if (written.path.empty()) {
-        return fail(err, written.error + "; the old connection is kept");
-    }
-    if (const std::string failure = load(written.path, profile); !failure.empty()) {
-        ::unlink(written.path.c_str());
-        return fail(err, "NetworkManager did not take the connection (" + failure +
-                             "); the old connection is kept");
+    {
+        const SignalsHeldOff held;
+        const KeyfileFolder::Written written = folder.writeNew(profile.name, keyfileText(profile));
+        if (written.path.empty()) {
+            return fail(err, written.error + "; the old connection is kept");
+        }
+        if (const std::string failure = load(written.path, profile); !failure.empty()) {
+            ::unlink(written.path.c_str());
+            return fail(err, "NetworkManager did not take the connection (" + failure +
+                                 "); the old connection is kept");
+        }
     }
     if (const std::string failure = removeProfiles(older.uuids, profile); !failure.empty()) {
         return fail(err, "the new connection is in place, but " + failure);

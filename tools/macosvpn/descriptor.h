@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <utility>
+
 namespace twl::tools {
 
 // Owns one open file descriptor; closes it when it goes unless close() came
@@ -14,6 +16,7 @@ class Descriptor {
             ::close(fd_);
         }
     }
+    Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
 
