@@ -147,8 +147,7 @@ TEST_F(ClientProcessTest, ALaterLaunchHandsOverToTheRunningClientEvenAfterACrash
 TEST_F(ClientProcessTest, KeepsItsMemoryToItselfAndClearsLeftSecretFolders) {
     const uid_t nobody = 65534;
     if (!ownSystem || ::chown(runtime.toLocal8Bit(), nobody, nobody) != 0) {
-        GTEST_SKIP() << "needs root and a system of the test's own to start the client as an "
-                        "unprivileged user";
+        GTEST_SKIP() << "needs root and a system of the test's own to start the client as nobody";
     }
     const auto left = (runtime + "/tidewaterlink-secrets-Left01").toLocal8Bit();
     const auto leave = [&] {
@@ -168,6 +167,48 @@ TEST_F(ClientProcessTest, KeepsItsMemoryToItselfAndClearsLeftSecretFolders) {
     ::kill(static_cast<pid_t>(client->processId()), SIGINT);
     EXPECT_EQ(finish(*client), "app is closed\n");
     EXPECT_FALSE(QFileInfo::exists(left)) << "cleared at quit";
+}
+
+// Another user's socket is never taken for a running client, in a shared
+// folder (without a private one the client claims nothing, and says so) or
+// in the user's own; the client comes up.
+TEST_F(ClientProcessTest, NeverHandsOverToAnotherUsersSocket) {
+    if (!ownSystem) {
+        GTEST_SKIP() << "needs root and a system of the test's own";
+    }
+    // What /tmp is to every user, where Qt's own fallback was made by another.
+    const QString shared = "/run/twl-tmp";
+    std::filesystem::create_directories((shared + "/runtime-root").toStdString());
+    ASSERT_EQ(::chmod(shared.toLocal8Bit(), 01777) |
+                  ::chown((shared + "/runtime-root").toLocal8Bit(), 65534, 65534),
+              0);
+    environment.insert("TMPDIR", shared);
+    for (const bool inShared : {true, false}) {
+        SCOPED_TRACE(inShared ? "a shared folder" : "the user's own");
+        const QString path = inShared ? shared + "/tidewaterlink.socket" : socketPath();
+        environment.insert("XDG_RUNTIME_DIR", inShared ? "" : runtime);
+        sockaddr_un address = addressOf(path);
+        const int other = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        ASSERT_EQ(::bind(other, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        ASSERT_EQ(::seteuid(65534) | ::listen(other, 1) | ::seteuid(0), 0) << "nobody's";
+        struct stat theirs {};
+        ::stat(path.toLocal8Bit(), &theirs);
+        const auto replaced = [&] {
+            struct stat now {};
+            return ::stat(path.toLocal8Bit(), &now) == 0 && now.st_ino != theirs.st_ino;
+        };
+        const auto saysItRunsAlone = [&] {
+            return twl::test_support::readFile(scratch.filePath("stderr").toStdString())
+                       .find("running without") != std::string::npos;
+        };
+        auto client = launch(false);
+        waitWhileRunning(*client, [&] { return replaced() || saysItRunsAlone(); });
+        EXPECT_EQ(client->state(), QProcess::Running);
+        EXPECT_EQ(saysItRunsAlone(), inShared);
+        client->terminate();
+        EXPECT_EQ(finish(*client), "app is closed\n");
+        ::close(other);
+    }
 }
 
 }  // namespace
