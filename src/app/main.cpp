@@ -7,10 +7,12 @@
 #include <QApplication>
 #include <QIcon>
 #include <QSystemTrayIcon>
+#include <iostream>
 #include <memory>
 
 #include "app/endpoints.h"
 #include "platform/posix/executable_bundle.h"
+#include "platform/posix/runtime_folder.h"
 #include "platform/qt/desktop_client.h"
 #include "platform/qt/interface_components.h"
 #include "platform/qt/quit_signals.h"
@@ -36,7 +38,13 @@ int main(int argc, char* argv[]) {
 
     // Ready before the socket exists: whoever sees the socket may signal us.
     twl::QuitSignals quitSignals;
-    twl::SingleInstance instance(twl::SingleInstance::defaultSocketPath());
+    const auto runtime = twl::RuntimeFolder::find(twl::RuntimeFolder::candidates(),
+                                                  twl::RuntimeFolder::Backing::any);
+    if (!runtime) {
+        std::cerr << "tidewaterlink: neither $XDG_RUNTIME_DIR nor /run/user/UID is a folder of "
+                     "this user's with mode 0700; running without looking for another client\n";
+    }
+    twl::SingleInstance instance(runtime ? twl::SingleInstance::socketPathIn(*runtime) : QString());
     if (instance.claim() == twl::SingleInstance::Claim::reachedRunning) {
         return 0;  // the running client brings its window back
     }

@@ -29,10 +29,17 @@ for _ in $(seq 1 100); do [ -s "$scratch/display" ] && break; sleep 0.1; done
 [ -s "$scratch/display" ] || { echo "Xvfb did not start:"; cat "$scratch/xvfb.log"; exit 1; }
 export DISPLAY=":$(head -n 1 "$scratch/display")"
 
+# The runtime folder in memory, as a login session has it: as root, a tmpfs in
+# a mount namespace of the client's own (the same process, so signals reach it).
 mkdir -m 700 "$scratch/run"
+in_memory=()
+if [ "$(id -u)" -eq 0 ] && unshare --mount --propagation private true 2>/dev/null; then
+  in_memory=(unshare --mount --propagation private
+    sh -c 'mount -t tmpfs -o mode=0700 twl-run "$0" && exec "$@"' "$scratch/run")
+fi
 env -u WAYLAND_DISPLAY -u DBUS_SESSION_BUS_ADDRESS QT_QPA_PLATFORM=xcb HOME="$scratch" \
   XDG_RUNTIME_DIR="$scratch/run" XDG_CONFIG_HOME="$scratch/config" \
-  "$client" >"$scratch/stdout" 2>"$scratch/stderr" &
+  "${in_memory[@]}" "$client" >"$scratch/stdout" 2>"$scratch/stderr" &
 client_pid=$!
 
 # A window that exists is not enough: it must be on screen.

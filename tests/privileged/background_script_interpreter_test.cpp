@@ -24,10 +24,8 @@ using Clock = std::chrono::steady_clock;
 // the one under way with its secrets.
 TEST(BackgroundScriptInterpreter, RunsInTurnOffTheCallersThreadAndStopsWhenAsked) {
     test_support::TempFolder temp;
-    const fs::path runtime = temp / "runtime";
-    fs::create_directory(runtime);
-    fs::permissions(runtime, fs::perms::owner_all);
-    const PosixScriptInterpreter shell("", {}, {runtime});
+    const test_support::TempFolder runtime(test_support::memoryFolder);
+    const PosixScriptInterpreter shell("", {}, {runtime.path()});
     fakes::VirtualRunLoop loop;
     BackgroundScriptInterpreter interpreter(shell, loop);
     const std::string trace = (temp / "trace").string();
@@ -66,7 +64,7 @@ TEST(BackgroundScriptInterpreter, RunsInTurnOffTheCallersThreadAndStopsWhenAsked
     loop.runPending();
     EXPECT_FALSE(lateAnswer);
     EXPECT_FALSE(interpreter.busy());
-    EXPECT_TRUE(fs::is_empty(runtime)) << "the secrets went with the command";
+    EXPECT_TRUE(fs::is_empty(runtime.path())) << "the secrets went with the command";
 }
 
 }  // namespace

@@ -49,7 +49,8 @@ class HostileValues : public ::testing::Test {
 
     TempFolder temp;
     fs::path compat = temp / "compat";
-    fs::path runtime = temp / "run";
+    TempFolder inMemory{test_support::memoryFolder};
+    fs::path runtime = inMemory / "run";
 };
 
 // Every command the client issues, built from hostile values, must reach its

@@ -101,17 +101,18 @@ TEST_F(PosixScriptInterpreterTest, CommandOutlivingItsTimeIsStoppedWithItsWholeG
     EXPECT_TRUE(endsSoon(std::stoi(left.descriptor)));
 }
 
-// Secrets need a private runtime folder (the only one given here); with any
-// other, nothing runs and nothing is written.
+// Secrets need a private runtime folder in memory (the only one given here);
+// with any other, nothing runs and nothing is written.
 TEST_F(PosixScriptInterpreterTest, WithoutAPrivateRuntimeFolderNothingRuns) {
-    const std::tuple<const char*, mode_t, uid_t, bool> rows[] = {
-        {"another user's", 0700, 65534, false},
-        {"open to others", 0755, ::geteuid(), false},
-        {"a link to a private folder", 0700, ::geteuid(), true},
+    const std::tuple<const char*, mode_t, uid_t, bool, const char*> rows[] = {
+        {"another user's", 0700, 65534, false, test_support::memoryFolder},
+        {"open to others", 0755, ::geteuid(), false, test_support::memoryFolder},
+        {"a link to a private folder", 0700, ::geteuid(), true, test_support::memoryFolder},
+        {"on a disk", 0700, ::geteuid(), false, "/var/tmp"},
     };
-    for (const auto& [name, mode, owner, link] : rows) {
+    for (const auto& [name, mode, owner, link, parent] : rows) {
         SCOPED_TRACE(name);
-        const TempFolder runtime;
+        const TempFolder runtime(parent);
         const fs::path folder = runtime / "run";
         fs::create_directory(folder);
         if (::chown(folder.c_str(), owner, owner) != 0 || ::chmod(folder.c_str(), mode) != 0) {

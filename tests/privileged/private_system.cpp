@@ -200,11 +200,12 @@ std::string PrivateSystem::addSudoUsers() {
         }
     }
     // No syslog, lecture or mail: sudo must leave no trace outside this namespace.
+    // No secure_path either, as on systems that keep the caller's PATH.
     const fs::path rules = "/run/twl-sudoers.d";
     fs::create_directory(rules);
     const std::string text =
         "Defaults logfile=" + sudoLog().string() + ", loglinelen=0\n" + "Defaults:" + asker_.name +
-        ", " + trusted_.name + " !syslog, !lecture, !mail_badpass\n" + asker_.name +
+        ", " + trusted_.name + " !syslog, !lecture, !mail_badpass, !secure_path\n" + asker_.name +
         " ALL=(ALL:ALL) ALL\n" + trusted_.name + " ALL=(ALL:ALL) NOPASSWD: ALL\n";
     if (!writeFile(rules / "twl-sandbox", text, 0440) || ::chmod(rules.c_str(), 0755) != 0) {
         return lastError("cannot write the sudoers rules");

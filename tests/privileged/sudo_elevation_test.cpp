@@ -53,16 +53,18 @@ class SudoElevation : public ::testing::Test {
     int runs = 0;
 };
 
-// The right password runs the command as root, and the command cannot read
-// the password from its stdin, whether sudo read it or, under a NOPASSWD rule,
-// left it unread. Nothing else runs at all.
+// The right password runs the command as root, with root's PATH though sudo
+// keeps the caller's, and the command cannot read the password from its stdin,
+// whether sudo read it or, under a NOPASSWD rule, left it unread. Nothing else
+// runs at all.
 TEST_F(SudoElevation, RightPasswordRunsAsRootAndNothingElseRunsAtAll) {
     for (const auto* user : {&system.asker(), &system.trusted()}) {
         const json seen = as(*user, [&] {
             return outcome(PosixScriptInterpreter("").execute(privilegedScript(
-                "id -u; cat; readlink /proc/$$/fd/0", user->name, user->password)));
+                "id -u; cat; readlink /proc/$$/fd/0; echo \"$PATH\"", user->name, user->password)));
         });
-        EXPECT_EQ(seen, outcome({true, "0\n/dev/null\n", ""})) << user->name;
+        EXPECT_EQ(seen, outcome({true, "0\n/dev/null\n/usr/sbin:/usr/bin:/sbin:/bin\n", ""}))
+            << user->name;
     }
     const auto& user = system.asker();
     const std::tuple<const char*, std::string, std::string> refused[] = {

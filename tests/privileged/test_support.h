@@ -14,11 +14,13 @@
 
 namespace twl::test_support {
 
-// A fresh folder under the system's temporary folder, removed with its content.
+// A fresh folder (0700) under the system's temporary folder, or under
+// `parent`, removed with its content.
 class TempFolder {
   public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "twl-test-XXXXXX").string();
+    explicit TempFolder(
+        const std::filesystem::path& parent = std::filesystem::temp_directory_path()) {
+        std::string pattern = (parent / "twl-test-XXXXXX").string();
         path_ = ::mkdtemp(pattern.data()) ? pattern : "";
     }
     ~TempFolder() {
@@ -34,6 +36,9 @@ class TempFolder {
   private:
     std::filesystem::path path_;
 };
+
+// Secrets go only into a runtime folder in memory; /dev/shm is a tmpfs.
+inline constexpr const char* memoryFolder = "/dev/shm";
 
 inline void writeExecutable(const std::filesystem::path& file, const std::string& text) {
     std::ofstream(file, std::ios::binary) << text;

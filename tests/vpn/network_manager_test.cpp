@@ -2,9 +2,13 @@
 // namespaces of the test's own, with every direction a caller's environment
 // could give them pointing somewhere else.
 #include <gtest/gtest.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <pwd.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -54,19 +58,22 @@ std::map<std::string, std::string> profiles() {
     return found;
 }
 
-Words createArgs(const std::string& gateway, const std::string& passwordFile = "password") {
-    return {"create",
-            "--l2tp",
-            "Tidewaterlink",
-            "--endpoint",
-            gateway,
-            "--username",
-            "alice",
-            "--password-file",
-            files / passwordFile,
-            "--shared-secret-file",
-            files / "shared-secret",
-            "--force"};
+Words createArgs(const std::string& gateway, const std::string& passwordFile = "password",
+                 const std::string& user = "alice", bool withKey = true) {
+    Words args{"create",
+               "--l2tp",
+               "Tidewaterlink",
+               "--endpoint",
+               gateway,
+               "--username",
+               user,
+               "--force",
+               "--password-file",
+               files / passwordFile,
+               "--shared-secret-file",
+               files / "shared-secret"};
+    args.resize(withKey ? args.size() : args.size() - 2);
+    return args;
 }
 
 class RealNetworkManager : public ::testing::Test {
@@ -94,11 +101,12 @@ class RealNetworkManager : public ::testing::Test {
         ASSERT_EQ(::chown((files / name).c_str(), owner, owner), 0);
     }
 
-    static CommandResult run(const char* tool, Words args) {
+    static CommandResult run(const char* tool, Words args, const std::string& extra = "X=") {
         args.insert(args.begin(), tool);
-        return runCommand(args, {"PATH=" + bait.string() + ":/usr/bin:/bin",
-                                 "TIDEWATERLINK_NMCLI=" + (bait / "nmcli").string(),
-                                 "TIDEWATERLINK_NM_KEYFILE_DIR=" + (bait / "keyfiles").string()});
+        return runCommand(args,
+                          {"PATH=" + bait.string() + ":/usr/bin:/bin",
+                           "TIDEWATERLINK_NMCLI=" + (bait / "nmcli").string(),
+                           "TIDEWATERLINK_NM_KEYFILE_DIR=" + (bait / "keyfiles").string(), extra});
     }
 
     static CommandResult create(const std::string& gateway = "vpn.example.net") {
@@ -144,7 +152,8 @@ TEST_F(RealNetworkManager, CreateGivesOneL2tpProfileOfTheSecretsOwner) {
     EXPECT_EQ(field(uuid, "vpn.service-type"), "org.freedesktop.NetworkManager.l2tp");
     EXPECT_EQ(field(uuid, "connection.permissions"), "user\\:nobody");
     const std::string data = field(uuid, "vpn.data");
-    for (const char* item : {"gateway = vpn.example.net", "user = alice", "ipsec-enabled = yes"}) {
+    for (const char* item :
+         {"gateway = vpn.example.net", "user = alice", "ipsec-enabled = yes", "refuse-pap = yes"}) {
         EXPECT_TRUE(contains(data, item)) << data;
     }
 
@@ -176,10 +185,13 @@ TEST_F(RealNetworkManager, CreateGivesOneL2tpProfileOfTheSecretsOwner) {
     expectTheEnvironmentIgnored();
 }
 
-// Secret files must be private small regular files of one owner; the gateway
-// a host name or an IPv4 address. Nothing is created and no secret repeated.
+// Secret files must be private small regular files of one owner (the caller's
+// behind sudo) with no link on their path; the gateway a host name or an IPv4
+// address; a key is needed, and a user name that pppd's options can hold.
+// Nothing is created and no secret repeated.
 TEST_F(RealNetworkManager, CreateRefusesWhatItCannotTrust) {
     fs::create_symlink(files / "password", files / "link");
+    fs::create_directory_symlink(files, files / "linked");
     fs::create_directory(files / "folder");
     ASSERT_EQ(::mkfifo((files / "fifo").c_str(), 0600), 0);
     writeSecret("shared", "pa,ss", 0644);
@@ -193,6 +205,7 @@ TEST_F(RealNetworkManager, CreateRefusesWhatItCannotTrust) {
     const std::tuple<std::string, std::string, std::string> rows[] = {
         // password file, gateway, why
         {"link", "vpn.example.net", "is a symbolic link"},
+        {"linked/password", "vpn.example.net", "lies behind one"},
         {"shared", "vpn.example.net", "(mode 0600)"},
         {"readonly", "vpn.example.net", "(mode 0600)"},
         {"large", "vpn.example.net", "is larger than 4096 bytes"},
@@ -218,12 +231,72 @@ TEST_F(RealNetworkManager, CreateRefusesWhatItCannotTrust) {
         EXPECT_TRUE(contains(refused.err, why)) << refused.err;
         EXPECT_FALSE(contains(refused.err, "pa,ss")) << refused.err;
     }
+    const std::tuple<Words, std::string, std::string> more[] = {
+        // arguments, environment, why
+        {createArgs("vpn.example.net"), "SUDO_UID=1", "does not belong to the user who ran sudo"},
+        {createArgs("vpn.example.net", "password", "al\" plugin x"), "", "double quote"},
+        {createArgs("vpn.example.net", "password", "al\\ice"), "", "backslash"},
+        {createArgs("vpn.example.net", "password", "alice", false), "",
+         "shared secret is required"},
+    };
+    for (const auto& [args, environment, why] : more) {
+        const auto refused = run(MACOSVPN, args, environment);
+        EXPECT_EQ(refused.exitCode, 1) << why;
+        EXPECT_TRUE(contains(refused.err, why)) << refused.err;
+    }
     EXPECT_TRUE(profiles().empty());
     // The longest names there are, and an address.
     for (const std::string& gateway :
          {label63 + ".example.", long253, std::string("203.0.113.7")}) {
         EXPECT_EQ(create(gateway).exitCode, 0) << gateway;
     }
+}
+
+// Where a sandbox refuses openat2, the path is still walked without links.
+TEST_F(RealNetworkManager, WithoutOpenat2NoLinkIsFollowedEither) {
+    sock_filter refuse[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_openat2, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | ENOSYS),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    const sock_fprog program{std::size(refuse), refuse};
+    // For the rest of this process (a case of its own): nothing else here uses openat2.
+    ASSERT_EQ(::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program), 0);
+    fs::create_directory_symlink(files, files / "linked");
+    const auto refused = run(MACOSVPN, createArgs("vpn.example.net", "linked/password"));
+    EXPECT_TRUE(contains(refused.err, "lies behind one")) << refused.err;
+    EXPECT_EQ(create().exitCode, 0) << "the file itself is taken";
+}
+
+// Stopped while NetworkManager takes the keyfile, the tool finishes that step
+// first; what a SIGKILL leaves (a temporary file, a keyfile NetworkManager
+// does not know) the next run removes, and only what is this owner's.
+TEST_F(RealNetworkManager, AStoppedRunLeavesNoSecretBehind) {
+    const fs::path folder = PrivateNetworkManager::keyfileFolder;
+    const fs::path stopper = files / "stopper";
+    std::ofstream(stopper)
+        << "#!/bin/sh\ncase \"$*\" in 'connection load '*) kill $PPID; exit 1;; esac\n";
+    fs::permissions(stopper, fs::perms::owner_all);
+    ASSERT_EQ(nm.system().bindOver(stopper, nmcliProgram), "");
+    EXPECT_EQ(create().exitCode, -1) << "ended by the signal";
+    ASSERT_EQ(::umount(nmcliProgram), 0);
+    EXPECT_TRUE(fs::is_empty(folder));
+
+    const auto keyfile = [](const std::string& owner, char last) {
+        return "[connection]\nid=Tidewaterlink\nuuid=aaaaaaaa-0000-4000-8000-00000000000" +
+               std::string(1, last) + "\npermissions=user:" + owner + ";\n";
+    };
+    std::ofstream(folder / ".Tidewaterlink.Ab12Cd") << "password=x\n";
+    std::ofstream(folder / "Tidewaterlink-7.nmconnection") << keyfile("nobody", '7');
+    std::ofstream(folder / "Tidewaterlink-8.nmconnection") << keyfile("daemon", '8');
+    ASSERT_EQ(create().exitCode, 0);
+    std::set<std::string> left;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        left.insert(entry.path().filename());
+    }
+    EXPECT_EQ(left, (std::set<std::string>{"Tidewaterlink-8.nmconnection",
+                                           "Tidewaterlink.nmconnection"}));
 }
 
 // NetworkManager keeps no name unique: --force leaves one of this user's,

@@ -99,8 +99,17 @@ CommandResult run(const std::vector<std::string>& argv, char* const* environment
     // Whoever started the tool may have left SIGCHLD ignored: the kernel would
     // then reap the child before its outcome could be read.
     ::signal(SIGCHLD, SIG_DFL);
+    // The child takes no signals held off here: a stopped tool's nmcli stops too.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
     pid_t pid = 0;
-    const int spawned = ::posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environment);
+    const int spawned =
+        ::posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), environment);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     outPipe.closeWrite();
     errPipe.closeWrite();

@@ -1,8 +1,14 @@
 #include "create_command.h"
 
 #include <pwd.h>
+#include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <map>
 #include <ostream>
 #include <set>
@@ -28,6 +34,22 @@ std::optional<std::string> userName(uid_t uid) {
         return std::nullopt;
     }
     return std::string(found->pw_name);
+}
+
+// The unprivileged user who reached the tool through sudo, from SUDO_UID (set
+// by sudo, never by its caller); 0 without one; nothing when it is no user id.
+std::optional<uid_t> sudoCaller() {
+    const char* text = ::getenv("SUDO_UID");
+    if (text == nullptr) {
+        return 0;
+    }
+    const char* last = text + std::strlen(text);
+    uid_t uid = 0;
+    const auto [end, error] = std::from_chars(text, last, uid);
+    if (error != std::errc() || end != last) {
+        return std::nullopt;
+    }
+    return uid;
 }
 
 // Ours to replace: the name, and this owner's alone or nobody's (profiles
@@ -103,6 +125,58 @@ std::string load(const std::filesystem::path& file, const L2tpProfile& profile) 
     return {};
 }
 
+// SIGTERM, SIGINT and SIGHUP wait while it lives: a run stopped between
+// writing a keyfile and NetworkManager taking it would leave the secrets in a
+// file that NetworkManager loads at its next start. (SIGKILL cannot wait: the
+// next run removes what it leaves.)
+class SignalsHeldOff {
+  public:
+    SignalsHeldOff() {
+        sigset_t held;
+        sigemptyset(&held);
+        for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+            sigaddset(&held, signal);
+        }
+        ::sigprocmask(SIG_BLOCK, &held, &before_);
+    }
+    ~SignalsHeldOff() { ::sigprocmask(SIG_SETMASK, &before_, nullptr); }
+    SignalsHeldOff(const SignalsHeldOff&) = delete;
+    SignalsHeldOff& operator=(const SignalsHeldOff&) = delete;
+
+  private:
+    sigset_t before_{};
+};
+
+// The uuid of a keyfile written for this owner's profile of that name, else
+// empty.
+std::string uuidIfOurs(const std::filesystem::path& file, const L2tpProfile& profile) {
+    std::ifstream in(file);
+    std::string uuid;
+    bool named = false;
+    bool owned = false;
+    for (std::string line; std::getline(in, line);) {
+        if (line.starts_with("uuid=")) {
+            uuid = line.substr(5);
+        }
+        named = named || line == "id=" + escapeKeyfileValue(profile.name);
+        owned = owned || line == "permissions=" + escapeKeyfileValue("user:" + profile.owner + ";");
+    }
+    return named && owned && isUuid(uuid) ? uuid : "";
+}
+
+// What a run killed half-way left: temporary files, and this owner's
+// keyfiles of the connection that NetworkManager does not know.
+void removeLeftovers(const KeyfileFolder& folder, const L2tpProfile& profile) {
+    folder.removeTemporaries(profile.name);
+    for (const auto& file : folder.keyfilesOf(profile.name)) {
+        const std::string uuid = uuidIfOurs(file, profile);
+        const ProfileLookup lookup = uuid.empty() ? ProfileLookup{} : lookUpProfile(uuid);
+        if (!uuid.empty() && lookup.error.empty() && !lookup.profile) {
+            ::unlink(file.c_str());
+        }
+    }
+}
+
 }  // namespace
 
 std::variant<CreateRequest, UsageError> parseCreateArguments(const std::vector<std::string>& args) {
@@ -141,9 +215,7 @@ std::variant<CreateRequest, UsageError> parseCreateArguments(const std::vector<s
     request.profile.gateway = given["--endpoint"];
     request.profile.user = given["--username"];
     request.profile.password = given["--password"];
-    if (given.contains("--shared-secret")) {
-        request.profile.sharedSecret = given["--shared-secret"];
-    }
+    request.profile.sharedSecret = given["--shared-secret"];
     if (given.contains("--password-file")) {
         request.passwordFile = given["--password-file"];
     }
@@ -154,8 +226,12 @@ std::variant<CreateRequest, UsageError> parseCreateArguments(const std::vector<s
 }
 
 std::string takeSecretsAndOwner(CreateRequest& request) {
-    // Never an environment variable: under sudo they name root, or whoever
-    // the caller says.
+    // Never an environment variable, but for narrowing: under sudo they name
+    // root, or whoever the caller says.
+    const auto caller = sudoCaller();
+    if (!caller) {
+        return "SUDO_UID is not a user id";
+    }
     std::optional<uid_t> owner;
     const auto take = [&](const std::optional<std::string>& path, const char* what,
                           std::string& value) -> std::string {
@@ -167,6 +243,9 @@ std::string takeSecretsAndOwner(CreateRequest& request) {
             return *why;
         }
         auto& secret = std::get<SecretFile>(read);
+        if (*caller != 0 && secret.owner != *caller) {
+            return std::string(what) + " '" + *path + "' does not belong to the user who ran sudo";
+        }
         if (owner && *owner != secret.owner) {
             return "the password file and the shared secret file belong to different users";
         }
@@ -174,17 +253,14 @@ std::string takeSecretsAndOwner(CreateRequest& request) {
         value = std::move(secret.value);
         return {};
     };
-    std::string sharedSecret;
     if (auto why = take(request.passwordFile, "the password file", request.profile.password);
         !why.empty()) {
         return why;
     }
-    if (auto why = take(request.sharedSecretFile, "the shared secret file", sharedSecret);
+    if (auto why =
+            take(request.sharedSecretFile, "the shared secret file", request.profile.sharedSecret);
         !why.empty()) {
         return why;
-    }
-    if (request.sharedSecretFile) {
-        request.profile.sharedSecret = std::move(sharedSecret);
     }
     const uid_t uid = owner.value_or(::getuid());
     const auto name = userName(uid);
@@ -213,17 +289,27 @@ int createConnection(CreateRequest request, const KeyfileFolder& folder, std::os
                              "' already exists; give --force to replace it");
     }
 
+    const Descriptor turn = folder.lock();
+    if (turn.get() < 0) {
+        return fail(err, "cannot lock " + folder.path().string() + ": " + std::strerror(errno) +
+                             "; the old connection is kept");
+    }
+    removeLeftovers(folder, profile);
+
     // The new one first: whatever fails, the user is never left without one.
     // The secrets travel in the file, never on nmcli's command line.
     profile.uuid = newUuidV4();
-    const KeyfileFolder::Written written = folder.writeNew(profile.name, keyfileText(profile));
-    if (written.path.empty()) {
-        return fail(err, written.error + "; the old connection is kept");
-    }
-    if (const std::string failure = load(written.path, profile); !failure.empty()) {
-        ::unlink(written.path.c_str());
-        return fail(err, "NetworkManager did not take the connection (" + failure +
-                             "); the old connection is kept");
+    {
+        const SignalsHeldOff held;
+        const KeyfileFolder::Written written = folder.writeNew(profile.name, keyfileText(profile));
+        if (written.path.empty()) {
+            return fail(err, written.error + "; the old connection is kept");
+        }
+        if (const std::string failure = load(written.path, profile); !failure.empty()) {
+            ::unlink(written.path.c_str());
+            return fail(err, "NetworkManager did not take the connection (" + failure +
+                                 "); the old connection is kept");
+        }
     }
     if (const std::string failure = removeProfiles(older.uuids, profile); !failure.empty()) {
         return fail(err, "the new connection is in place, but " + failure);

@@ -33,8 +33,9 @@ struct UsageError {
 std::variant<CreateRequest, UsageError> parseCreateArguments(const std::vector<std::string>& args);
 
 // Fills in the secrets from their files and the profile's owner: the owner of
-// those files, or the user running the tool when none was given. Empty once
-// done, else why it could not be.
+// those files (who must be the caller when sudo names one in SUDO_UID), or the
+// user running the tool when none was given. Empty once done, else why it
+// could not be.
 std::string takeSecretsAndOwner(CreateRequest& request);
 
 // Leaves this user's profile called the request's name, as the request

@@ -1,14 +1,15 @@
 #include "keyfile_folder.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>  // mkostemp
 #include <cstring>
-
-#include "descriptor.h"
+#include <functional>
+#include <string_view>
 
 namespace twl::tools {
 namespace {
@@ -42,6 +43,22 @@ void syncFolder(const std::filesystem::path& folder) {
     }
 }
 
+// The regular files in the folder whose names pass `wanted`.
+std::vector<std::filesystem::path> filesNamed(const std::filesystem::path& folder,
+                                              const std::function<bool(std::string_view)>& wanted) {
+    std::vector<std::filesystem::path> found;
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        std::error_code ignored;
+        if (entry->symlink_status(ignored).type() == std::filesystem::file_type::regular &&
+            wanted(entry->path().filename().native())) {
+            found.push_back(entry->path());
+        }
+    }
+    return found;
+}
+
 }  // namespace
 
 std::string keyfileBaseName(const std::string& connectionName) {
@@ -59,6 +76,38 @@ std::string keyfileBaseName(const std::string& connectionName) {
 
 KeyfileFolder KeyfileFolder::systemConnections() {
     return KeyfileFolder(systemConnectionsFolder);
+}
+
+Descriptor KeyfileFolder::lock() const {
+    Descriptor folder(::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() >= 0 && ::flock(folder.get(), LOCK_EX) != 0) {
+        folder.reset(-1);
+    }
+    return folder;
+}
+
+void KeyfileFolder::removeTemporaries(const std::string& connectionName) const {
+    const std::string start = "." + keyfileBaseName(connectionName) + ".";
+    const auto temporary = [&](std::string_view name) {
+        return name.size() == start.size() + 6 && name.starts_with(start);
+    };
+    for (const auto& file : filesNamed(folder_, temporary)) {
+        ::unlink(file.c_str());
+    }
+}
+
+std::vector<std::filesystem::path> KeyfileFolder::keyfilesOf(
+    const std::string& connectionName) const {
+    const std::string base = keyfileBaseName(connectionName);
+    return filesNamed(folder_, [&](std::string_view name) {
+        if (name.size() < base.size() + 13 || !name.starts_with(base) ||
+            !name.ends_with(".nmconnection")) {
+            return false;
+        }
+        name = name.substr(base.size(), name.size() - base.size() - 13);
+        return name.empty() || (name.size() > 1 && name.front() == '-' &&
+                                name.find_first_not_of("0123456789", 1) == std::string_view::npos);
+    });
 }
 
 KeyfileFolder::Written KeyfileFolder::writeNew(const std::string& connectionName,

@@ -2,6 +2,9 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
+
+#include "descriptor.h"
 
 namespace twl::tools {
 
@@ -23,6 +26,17 @@ class KeyfileFolder {
     // root alone (0600), all at once: NetworkManager never sees half a file,
     // and no existing file is ever replaced.
     Written writeNew(const std::string& connectionName, const std::string& text) const;
+
+    // Held while the descriptor is open (invalid when the folder cannot be
+    // locked): runs of the tool take turns, so none takes another's file in
+    // the making for a leftover.
+    Descriptor lock() const;
+
+    // Removes what only a killed run of writeNew leaves: its temporary files.
+    void removeTemporaries(const std::string& connectionName) const;
+
+    // The files writeNew names after the connection.
+    std::vector<std::filesystem::path> keyfilesOf(const std::string& connectionName) const;
 
     const std::filesystem::path& path() const { return folder_; }
 

@@ -126,15 +126,18 @@ std::optional<std::string> profileProblem(const L2tpProfile& profile) {
     if (auto problem = textProblem("the user name", profile.user)) {
         return problem;
     }
+    // The L2TP plugin hands it to pppd as `user "NAME"`.
+    if (profile.user.find_first_of("\"\\") != std::string::npos) {
+        return "the user name cannot hold a double quote (\") or a backslash (\\)";
+    }
     if (auto problem = textProblem("the password", profile.password)) {
         return problem;
     }
-    if (profile.sharedSecret) {
-        if (auto problem = textProblem("the shared secret", *profile.sharedSecret)) {
-            return problem;
-        }
+    // Without IPsec the account would travel unencrypted.
+    if (profile.sharedSecret.empty()) {
+        return "a shared secret is required (--shared-secret-file FILE)";
     }
-    return std::nullopt;
+    return textProblem("the shared secret", profile.sharedSecret);
 }
 
 std::string escapeKeyfileValue(std::string_view value) {
@@ -217,17 +220,16 @@ std::string keyfileText(const L2tpProfile& profile) {
     line(text, "gateway", profile.gateway);
     line(text, "user", profile.user);
     line(text, "password-flags", "0");
-    line(text, "ipsec-enabled", profile.sharedSecret ? "yes" : "no");
-    if (profile.sharedSecret) {
-        line(text, "machine-auth-type", "psk");
-        line(text, "ipsec-psk-flags", "0");
-    }
+    // The key is built into every client, so anyone may play the gateway:
+    // PAP would hand them the password in clear.
+    line(text, "refuse-pap", "yes");
+    line(text, "ipsec-enabled", "yes");
+    line(text, "machine-auth-type", "psk");
+    line(text, "ipsec-psk-flags", "0");
 
     text += "\n[vpn-secrets]\n";
     line(text, "password", profile.password);
-    if (profile.sharedSecret) {
-        line(text, "ipsec-psk", storedPresharedKey(*profile.sharedSecret));
-    }
+    line(text, "ipsec-psk", storedPresharedKey(profile.sharedSecret));
 
     text += "\n[ipv4]\n";
     line(text, "method", "auto");

@@ -8,7 +8,7 @@ namespace twl::tools {
 
 // One NetworkManager L2TP connection as the client wants it: IPsec with a
 // pre-shared key, every secret stored with the profile so that it comes up
-// without asking anyone, never started on its own.
+// without asking anyone, never started on its own, never PAP.
 struct L2tpProfile {
     std::string name;
     std::string uuid;
@@ -16,7 +16,7 @@ struct L2tpProfile {
     std::string gateway;
     std::string user;
     std::string password;
-    std::optional<std::string> sharedSecret;  // none: plain L2TP without IPsec
+    std::string sharedSecret;
 };
 
 // What NetworkManager would refuse in the profile, as a message for the user

@@ -1,7 +1,9 @@
 // Gives Linux the command line the client uses to (re)create its VPN service:
 //   macosvpn create --l2tp NAME --endpoint HOST [--force] --username U
 //            --password-file FILE --shared-secret-file FILE
-// over NetworkManager and its L2TP plugin. Runs as root.
+// over NetworkManager and its L2TP plugin. Runs as root, and takes no
+// direction from the environment but one: SUDO_UID (set by sudo, never by its
+// caller), which only narrows it: the secret files must be that user's.
 #include <sys/prctl.h>
 
 #include <iostream>
@@ -15,17 +17,19 @@ void printUsage(std::ostream& out) {
     out << "usage: macosvpn create --l2tp NAME --endpoint HOST [--force]\n"
            "                       [--username USER]\n"
            "                       [--password-file FILE | --password PASSWORD]\n"
-           "                       [--shared-secret-file FILE | --shared-secret KEY]\n";
+           "                       (--shared-secret-file FILE | --shared-secret KEY)\n";
 }
 
 void printHelp(std::ostream& out) {
     printUsage(out);
     out << "\n"
            "Each FILE holds the secret alone (one final line break is dropped), must be a\n"
-           "regular file of mode 0600 and at most 4096 bytes, and its owner becomes the\n"
-           "only user who may see and start the connection (without files: the user\n"
-           "running this command). --password and --shared-secret remain for older\n"
-           "callers: a secret on a command line is visible to every local user.\n";
+           "regular file of mode 0600 and at most 4096 bytes with no symbolic link on its\n"
+           "path, and its owner becomes the only user who may see and start the\n"
+           "connection (without files: the user running this command). Run through sudo\n"
+           "by another user, the files must be that user's. --password and\n"
+           "--shared-secret remain for older callers: a secret on a command line is\n"
+           "visible to every local user.\n";
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
 #include "secret_file.h"
 
 #include <fcntl.h>
+#include <linux/openat2.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 #include "descriptor.h"
 
@@ -31,17 +34,47 @@ bool readUpTo(int fd, std::size_t limit, std::string& text) {
     return true;
 }
 
+// Opens each folder on the way with O_NOFOLLOW, for kernels (or sandboxes)
+// that refuse openat2: a link anywhere fails with ELOOP.
+int openComponentByComponent(const std::filesystem::path& path, int flags) {
+    Descriptor folder(::open(path.is_absolute() ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
+    for (const auto& part : path.relative_path().parent_path()) {
+        folder.reset(::openat(folder.get(), part.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+        struct stat info {};
+        if (folder.get() < 0 || ::fstat(folder.get(), &info) != 0) {
+            return -1;
+        }
+        if (!S_ISDIR(info.st_mode)) {
+            errno = S_ISLNK(info.st_mode) ? ELOOP : ENOTDIR;
+            return -1;
+        }
+    }
+    return ::openat(folder.get(), path.filename().c_str(), flags | O_NOFOLLOW);
+}
+
+// No symbolic link anywhere on the path: a folder on the way that someone
+// else may change could otherwise lead to another user's file.
+int openWithoutLinks(const std::string& path, int flags) {
+    open_how how{};
+    how.flags = static_cast<std::uint64_t>(flags);
+    how.resolve = RESOLVE_NO_SYMLINKS;
+    const long fd = ::syscall(SYS_openat2, AT_FDCWD, path.c_str(), &how, sizeof how);
+    if (fd >= 0 || (errno != ENOSYS && errno != EPERM && errno != E2BIG)) {
+        return static_cast<int>(fd);
+    }
+    return openComponentByComponent(path, flags);
+}
+
 }  // namespace
 
 std::variant<SecretFile, std::string> readSecretFile(const std::string& path,
                                                      const std::string& what) {
     const std::string named = what + " '" + path + "'";
     // O_NONBLOCK: a FIFO must be refused, not waited on.
-    const Descriptor file(
-        ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    const Descriptor file(openWithoutLinks(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (file.get() < 0) {
         if (errno == ELOOP) {
-            return named + " is a symbolic link; give the file itself";
+            return named + " is a symbolic link or lies behind one; give the file itself";
         }
         return "cannot open " + named + ": " + std::strerror(errno);
     }

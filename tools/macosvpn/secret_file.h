@@ -17,8 +17,8 @@ struct SecretFile {
 inline constexpr std::size_t secretFileLimit = 4096;
 
 // Reads the file at `path` if it is what only its owner could have written:
-// a regular file (not reached through a symbolic link) of mode 0600 and at
-// most secretFileLimit bytes. Otherwise why not, naming the file as `what`
+// a regular file of mode 0600 and at most secretFileLimit bytes, with no
+// symbolic link anywhere on its path. Otherwise why not, naming the file as `what`
 // and never quoting its content.
 std::variant<SecretFile, std::string> readSecretFile(const std::string& path,
                                                      const std::string& what);

@@ -29,11 +29,14 @@ constexpr std::string_view startedMarker = "@twl-elevated@";
 // The command gets /dev/null, not the pipe that carried the password: sudo
 // leaves the rest of that pipe to the command, and with a NOPASSWD rule it
 // does not read the password at all. sudo relays our SIGTERM to this shell
-// only; the trap passes it on to every process of the command.
+// only; the trap passes it on to every process of the command. The PATH is
+// root's own: where sudo keeps the caller's (no secure_path), a folder the
+// caller can write to would choose what runs as root.
 std::string elevatedShell() {
     return "printf '%s' '" + std::string(startedMarker) +
            "'\n"
            "exec </dev/null\n"
+           "PATH=/usr/sbin:/usr/bin:/sbin:/bin; export PATH\n"
            "[ $# -lt 2 ] || export " +
            std::string(secretFolderVariable) +
            "=\"$2\"\n"

@@ -12,6 +12,7 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/posix/runtime_folder.h"
 #include "platform/posix/unique_fd.h"
 
 namespace twl {
@@ -24,17 +25,7 @@ constexpr std::string_view prefix = "tidewaterlink-secrets-";
 
 const std::string noRuntimeFolder =
     "the command needs a private runtime folder: neither $XDG_RUNTIME_DIR nor "
-    "/run/user/UID is a folder of this user's with mode 0700";
-
-bool isPrivateFolder(const fs::path& folder) {
-    if (!folder.is_absolute()) {
-        return false;
-    }
-    const UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    struct stat status {};
-    return fd && ::fstat(fd.get(), &status) == 0 && S_ISDIR(status.st_mode) &&
-           status.st_uid == ::geteuid() && (status.st_mode & 07777) == 0700;
-}
+    "/run/user/UID is a folder of this user's with mode 0700 in memory (tmpfs)";
 
 bool isValidName(const std::string& name) {
     return !name.empty() && name.size() <= 64 && name.front() != '-' &&
@@ -59,8 +50,7 @@ std::string checkSecrets(const std::vector<ScriptSecret>& secrets) {
 }
 
 std::optional<fs::path> privateRuntimeFolder(const std::vector<fs::path>& candidates) {
-    const auto found = std::find_if(candidates.begin(), candidates.end(), isPrivateFolder);
-    return found == candidates.end() ? std::nullopt : std::optional(*found);
+    return RuntimeFolder::find(candidates, RuntimeFolder::Backing::memory);
 }
 
 std::string writeError() {
@@ -91,12 +81,7 @@ bool writeSecret(int folder, const ScriptSecret& secret) {
 }  // namespace
 
 std::vector<fs::path> SecretFolder::runtimeCandidates() {
-    std::vector<fs::path> candidates;
-    if (const char* runtime = ::getenv("XDG_RUNTIME_DIR"); runtime != nullptr && *runtime != '\0') {
-        candidates.emplace_back(runtime);
-    }
-    candidates.push_back(fs::path("/run/user") / std::to_string(::geteuid()));
-    return candidates;
+    return RuntimeFolder::candidates();
 }
 
 SecretFolder::Made SecretFolder::make(const std::vector<fs::path>& candidates,

@@ -13,15 +13,15 @@ namespace twl {
 // user's runtime folder, one file (mode 0600) per secret, and removed with its
 // content when this object goes. sudo closes every descriptor above 2 and the
 // elevated command reads /dev/null, so files are the way to root's side; the
-// runtime folder is a private tmpfs that root can read even when the home
-// folder is on a network share.
+// runtime folder is a private tmpfs (never a disk) that root can read even
+// when the home folder is on a network share.
 class SecretFolder {
   public:
     struct Made;
 
     // The runtime folders to try, in order: $XDG_RUNTIME_DIR, /run/user/UID.
     // The first that is a folder (not a link) of this user's with mode 0700
-    // is used.
+    // in memory is used.
     static std::vector<std::filesystem::path> runtimeCandidates();
 
     // Writes every secret. On failure nothing is left behind, and the error

@@ -1,9 +1,11 @@
 #include "platform/qt/single_instance.h"
 
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QLocalSocket>
 #include <QLockFile>
-#include <QStandardPaths>
 
 namespace twl {
 namespace {
@@ -14,12 +16,9 @@ const QByteArray reopenMessage = QByteArrayLiteral("reopen\n");
 
 }  // namespace
 
-QString SingleInstance::defaultSocketPath() {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty()) {
-        folder = QDir::tempPath();
-    }
-    return QDir(folder).filePath(QStringLiteral("tidewaterlink.socket"));
+QString SingleInstance::socketPathIn(const std::filesystem::path& privateFolder) {
+    return QDir(QString::fromStdString(privateFolder.string()))
+        .filePath(QStringLiteral("tidewaterlink.socket"));
 }
 
 SingleInstance::SingleInstance(QString socketPath, QObject* parent)
@@ -29,6 +28,9 @@ SingleInstance::SingleInstance(QString socketPath, QObject* parent)
 }
 
 SingleInstance::Claim SingleInstance::claim() {
+    if (socketPath_.isEmpty()) {
+        return Claim::unavailable;
+    }
     // Two launches at the same moment take turns, so neither removes the
     // other's fresh socket as stale.
     QLockFile lock(socketPath_ + QStringLiteral(".lock"));
@@ -50,6 +52,14 @@ bool SingleInstance::askRunningToReopen() const {
     QLocalSocket socket;
     socket.connectToServer(socketPath_);
     if (!socket.waitForConnected(connectTimeoutMs)) {
+        return false;
+    }
+    // Only root could have put another user's socket there: no client of ours.
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    if (::getsockopt(static_cast<int>(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &peer,
+                     &size) != 0 ||
+        peer.uid != ::geteuid()) {
         return false;
     }
     // The running client may be busy; the message waits in the socket.

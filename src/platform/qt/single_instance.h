@@ -3,12 +3,14 @@
 #include <QLocalServer>
 #include <QObject>
 #include <QString>
+#include <filesystem>
 
 namespace twl {
 
 // One client per user: the first launch listens on a per-user local socket,
 // and a later launch asks it to bring its window back instead of starting a
-// second client. A socket left behind by a client that crashed is replaced.
+// second client. A socket left behind by a client that crashed, or one
+// another user listens on, is replaced.
 class SingleInstance final : public QObject {
     Q_OBJECT
 
@@ -19,10 +21,11 @@ class SingleInstance final : public QObject {
         unavailable,     // no socket could be made; this process runs alone
     };
 
-    // <user's runtime folder>/tidewaterlink.socket; the folder is private to
-    // the user ($XDG_RUNTIME_DIR).
-    static QString defaultSocketPath();
+    // tidewaterlink.socket in the folder, which must be the user's alone: in
+    // a folder others may write to, anyone could answer for the client.
+    static QString socketPathIn(const std::filesystem::path& privateFolder);
 
+    // An empty path: the claim is unavailable.
     explicit SingleInstance(QString socketPath, QObject* parent = nullptr);
 
     Claim claim();
