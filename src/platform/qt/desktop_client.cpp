@@ -18,6 +18,7 @@ DesktopClient::DesktopClient(const ExecutableBundle& bundle, const Endpoints& en
       workspace_(trayAvailable_),
       context_(Services{.runLoop = &runLoop_,
                         .settings = &settings_,
+                        .keyring = &keyring_,
                         .console = &console_,
                         .fileManager = &fileManager_,
                         .bundle = &bundle_,
