@@ -44,7 +44,10 @@ void StoredSecrets::set(const std::string& key, const std::string& secret) {
         return;  // a keyring write may prompt: none for what it has
     }
     settle(found, secret);
-    save(key, found);
+    found.unsaved = true;
+    if (!found.expected) {
+        save(key, found);
+    }
 }
 
 StoredSecrets::Entry& StoredSecrets::entry(const std::string& key) {
@@ -63,8 +66,9 @@ void StoredSecrets::start() {
         // Left in the file by a run without a keyring: it is the newest.
         fresh.value = storedString(settings, password);
         fresh.unsaved = fresh.value.has_value();
-        fresh.settled = fresh.unsaved || !storedString(settings, userName);
-        waiting = waiting || !fresh.settled;
+        fresh.expected = !fresh.unsaved && storedString(settings, userName).has_value();
+        fresh.settled = !fresh.expected;
+        waiting = waiting || fresh.expected;
     }
     const std::weak_ptr<int> alive = alive_;
     if (waiting) {
@@ -84,12 +88,16 @@ void StoredSecrets::start() {
 void StoredSecrets::placeFound(Place place) {
     place_ = place;
     for (auto& [key, found] : entries_) {
+        if (found.expected && place == Place::keyring) {
+            readFromKeyring(key);
+            continue;
+        }
+        found.expected = false;
+        if (!found.settled) {
+            settle(found, std::nullopt);  // no keyring to hold it
+        }
         if (found.unsaved) {
             save(key, found);
-        } else if (!found.settled && place == Place::keyring) {
-            readFromKeyring(key);
-        } else if (!found.settled) {
-            settle(found, std::nullopt);  // no keyring to hold it
         }
     }
 }
@@ -97,11 +105,24 @@ void StoredSecrets::placeFound(Place place) {
 void StoredSecrets::readFromKeyring(const std::string& key) {
     const std::weak_ptr<int> alive = alive_;
     context_.keyring().read(key, [this, alive, key](std::optional<std::string> secret) {
-        // One set meanwhile is newer; after the wait has ended, none is taken.
-        if (!alive.expired() && !entries_.at(key).settled) {
-            settle(entries_.at(key), std::move(secret));
+        if (!alive.expired()) {
+            keyringAnswered(key, std::move(secret));
         }
     });
+}
+
+// One set meanwhile is newer, and written only when it differs; after the
+// wait has ended, nothing is taken.
+void StoredSecrets::keyringAnswered(const std::string& key, std::optional<std::string> secret) {
+    Entry& found = entries_.at(key);
+    found.expected = false;
+    if (!found.settled) {
+        settle(found, std::move(secret));
+    } else if (found.unsaved && found.value == secret) {
+        found.unsaved = false;
+    } else if (found.unsaved) {
+        save(key, found);
+    }
 }
 
 void StoredSecrets::save(const std::string& key, Entry& entry) {

@@ -16,12 +16,12 @@ class AppContext;
 // before, and in memory for the run once read or written, so that every
 // reader sees the newest at once.
 //
-// At the first use it looks for the keyring. A password the settings file
-// still holds wins and moves into the keyring; it leaves the file only once
-// the keyring has stored it. A password the file lacks is read from the
+// At start (or the first use) it looks for the keyring. A password the
+// settings file still holds wins and moves into the keyring; it leaves the
+// file only once the keyring has stored it. A password the file lacks is read from the
 // keyring when its user name ("vpnUserName", "username") is stored, as it is
-// expected then; a reader waits for it at most readWaitSeconds from the first
-// use (an unlock prompt may stay open), after which it counts as not there
+// expected then; a reader waits for it at most readWaitSeconds from the
+// start (an unlock prompt may stay open), after which it counts as not there
 // for the run and nothing is written for it.
 class StoredSecrets {
   public:
@@ -33,27 +33,31 @@ class StoredSecrets {
     StoredSecrets(const StoredSecrets&) = delete;
     StoredSecrets& operator=(const StoredSecrets&) = delete;
 
+    // Looks for the keyring, before anything may change the settings; once.
+    void start();
     // Hands the secret to `reader` once it is known: before returning when it
     // is, else on the run loop. Nothing: not there, or not to be had this run.
     void whenRead(const std::string& key, Reader reader);
     // The secret as known now, without waiting.
     std::optional<std::string> known(const std::string& key);
-    // Keeps a new secret; one equal to what is known writes nothing.
+    // Keeps a new secret; one equal to what is known, or to what the keyring
+    // answers for it, writes nothing.
     void set(const std::string& key, const std::string& secret);
 
   private:
     enum class Place { unknown, keyring, file };
     struct Entry {
-        bool settled = false;  // known for this run, found or not
-        bool unsaved = false;  // to be put where secrets are kept, once that is known
+        bool settled = false;   // known for this run, found or not
+        bool expected = false;  // the keyring is still to say what it holds
+        bool unsaved = false;   // to be put where secrets are kept, once that is known
         std::optional<std::string> value;
         std::vector<Reader> readers;
     };
 
     Entry& entry(const std::string& key);
-    void start();
     void placeFound(Place place);
     void readFromKeyring(const std::string& key);
+    void keyringAnswered(const std::string& key, std::optional<std::string> secret);
     void save(const std::string& key, Entry& entry);
     void giveUp();
     static void settle(Entry& entry, std::optional<std::string> value);
