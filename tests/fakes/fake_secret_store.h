@@ -21,10 +21,9 @@ class FakeSecretStore final : public SecretStore {
     }
     void read(const std::string& key, ReadCompletion done) override {
         const auto found = items.find(key);
-        auto answer = [done, secret = found == items.end() ? std::nullopt
-                                                            : std::optional(found->second)] {
-            done(secret);
-        };
+        auto answer = [done, secret = found == items.end()
+                                          ? std::nullopt
+                                          : std::optional(found->second)] { done(secret); };
         if (holdReads) {
             heldReads.push_back(answer);  // an unlock prompt nobody answers, until a test does
         } else {
