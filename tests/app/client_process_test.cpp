@@ -55,6 +55,7 @@ class ClientProcessTest : public ::testing::Test {
         environment.insert("XDG_RUNTIME_DIR", folder.path());
         environment.insert("XDG_CONFIG_HOME", folder.filePath("config"));
         environment.insert("HOME", folder.path());
+        environment.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + folder.filePath("no-bus"));
         client->setProcessEnvironment(environment);
         client->start(TIDEWATERLINK_BINARY, {});
         EXPECT_TRUE(client->waitForStarted(10000));
