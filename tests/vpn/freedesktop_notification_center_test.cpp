@@ -7,11 +7,12 @@
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <mutex>
 #include <optional>
 
 #include "fakes/virtual_run_loop.h"
-#include "platform/private_session_bus.h"
 #include "platform/qt_test_support.h"
 
 namespace twl {
@@ -45,16 +46,29 @@ class FakeNotificationServer final : public QDBusVirtualObject {
 class FreedesktopNotificationCenterTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        address = bus.address();
-        if (address.isEmpty()) {
+        QFile config(dir.filePath("bus.conf"));
+        if (config.open(QIODevice::WriteOnly)) {
+            config.write(("<busconfig><type>session</type><listen>unix:dir=" + dir.path() +
+                          "</listen><auth>EXTERNAL</auth><policy context=\"default\"><allow "
+                          "send_destination=\"*\"/><allow receive_sender=\"*\"/><allow own="
+                          "\"*\"/></policy></busconfig>")
+                             .toUtf8());
+            config.close();
+            bus.start("dbus-daemon",
+                      {"--config-file=" + config.fileName(), "--nofork", "--print-address=1"});
+        }
+        if (!bus.waitForStarted(5000) || !bus.waitForReadyRead(5000)) {
             GTEST_SKIP() << "dbus-daemon is missing or did not start: no private bus to test on";
         }
+        address = QString::fromUtf8(bus.readLine()).trimmed();
     }
 
     void TearDown() override {
         for (const char* name : {"client", "server"}) {
             QDBusConnection::disconnectFromBus(QString::fromLatin1(name));
         }
+        bus.kill();
+        bus.waitForFinished(5000);
     }
 
     FreedesktopNotificationCenter::BusConnector clientBus() const {
@@ -63,7 +77,8 @@ class FreedesktopNotificationCenterTest : public ::testing::Test {
         };
     }
 
-    test_support::PrivateSessionBus bus;
+    QTemporaryDir dir;
+    QProcess bus;
     QString address;
     FakeNotificationServer server;
     fakes::VirtualRunLoop loop{1'800'000'000.0};
