@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/settings_keys.h"
 #include "fakes/fake_services.h"
 #include "fakes/scripted_http_transport.h"
@@ -12,37 +14,37 @@
 namespace twl {
 namespace {
 
-struct Client {
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+struct Transport {
     fakes::VirtualRunLoop loop;
     fakes::ScriptedHttpTransport http{loop};
-    fakes::FakeServices services{loop, http, {}};
-    StoredSecrets& secrets = services.context->secrets();
+};
+struct Client : Transport, fakes::FakeServices {
+    Client() : FakeServices(loop, http, {}) {}
+    StoredSecrets& secrets = context->secrets();
 };
 
 TEST(StoredSecrets, APasswordLeftInTheFileWinsMovesInAndLeavesTheFileOnlyOnceStored) {
-    struct Row {
-        const char* name;
-        bool keyringThere;
-        bool writeFails;
-        bool leftInFile;
-    };
-    const Row rows[] = {{"moved in", true, false, false},
-                        {"the keyring refuses it", true, true, true},
-                        {"no keyring: the file as before", false, false, true}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+    const std::tuple<const char*, bool, bool, bool> rows[] = {
+        // keyring there, its write fails, the password left in the file
+        {"moved in", true, false, false},
+        {"the keyring refuses it", true, true, true},
+        {"no keyring: the file as before", false, false, true}};
+    for (const auto& [name, there, writeFails, leftInFile] : rows) {
+        SCOPED_TRACE(name);
         Client client;
-        client.services.settings.setObject("admin", keys::username);
-        client.services.settings.setObject("from-file", keys::userpassword);
-        client.services.keyring.there = row.keyringThere;
-        client.services.keyring.failWrites = row.writeFails;
-        client.services.keyring.items[keys::userpassword] = "in-keyring";
+        client.settings.setObject("admin", keys::username);
+        client.settings.setObject("from-file", keys::userpassword);
+        client.keyring.there = there;
+        client.keyring.failWrites = writeFails;
+        client.keyring.items[keys::userpassword] = "in-keyring";
         EXPECT_EQ(client.secrets.known(keys::userpassword), "from-file") << "without waiting";
         client.loop.runPending();
-        EXPECT_EQ(storedString(client.services.settings, keys::userpassword).has_value(),
-                  row.leftInFile);
-        EXPECT_EQ(client.services.keyring.items[keys::userpassword],
-                  row.leftInFile ? "in-keyring" : "from-file");
+        EXPECT_EQ(storedString(client.settings, keys::userpassword).has_value(), leftInFile);
+        EXPECT_EQ(client.keyring.items[keys::userpassword],
+                  leftInFile ? "in-keyring" : "from-file");
     }
 }
 
@@ -50,22 +52,21 @@ TEST(StoredSecrets, APasswordLeftInTheFileWinsMovesInAndLeavesTheFileOnlyOnceSto
 // the old one: provisioning and a late answer both go by the new one.
 TEST(StoredSecrets, ANewPasswordIsReadFromMemoryAtOnceAndALateKeyringAnswerTakesNothing) {
     Client client;
-    client.services.settings.setObject("admin", keys::username);
-    client.services.keyring.there = true;
-    client.services.keyring.holdReads = true;
-    client.services.keyring.items[keys::userpassword] = "old";
+    client.settings.setObject("admin", keys::username);
+    client.keyring.there = true;
+    client.keyring.holdReads = true;
+    client.keyring.items[keys::userpassword] = "old";
     std::optional<std::string> waited;
     client.secrets.whenRead(keys::userpassword, [&](const auto& secret) { waited = secret; });
     client.loop.runPending();
     client.secrets.set(keys::userpassword, "new");
     EXPECT_EQ(waited, "new");
-    createVpnService(*client.services.context, "/tool", [] {});
-    ASSERT_EQ(client.services.system.sources.size(), 1U);
-    EXPECT_THAT(client.services.system.sources[0], ::testing::HasSubstr(R"(password "new")"));
-    client.services.keyring.heldReads.at(0)();
+    createVpnService(*client.context, "/tool", [] {});
+    EXPECT_THAT(client.system.sources, ElementsAre(HasSubstr(R"(password "new")")));
+    client.keyring.heldReads.at(0)();
     client.loop.runPending();
     EXPECT_EQ(client.secrets.known(keys::userpassword), "new");
-    EXPECT_EQ(client.services.keyring.items[keys::userpassword], "new");
+    EXPECT_EQ(client.keyring.items[keys::userpassword], "new");
 }
 
 }  // namespace
