@@ -3,8 +3,8 @@
 #include <stdexcept>
 #include <utility>
 
-#include "app/storyboard.h"
 #include "app/stored_secrets.h"
+#include "app/storyboard.h"
 #include "platform/run_loop.h"
 #include "platform/view_controller.h"
 #include "platform/window.h"

@@ -27,8 +27,7 @@ class SecretStore {
     // had (a locked keyring whose prompt was dismissed, an error).
     virtual void read(const std::string& key, ReadCompletion done) = 0;
     // Replaces the secret under `key`; true once it is stored.
-    virtual void write(const std::string& key, const std::string& secret,
-                       WriteCompletion done) = 0;
+    virtual void write(const std::string& key, const std::string& secret, WriteCompletion done) = 0;
 };
 
 }  // namespace twl

@@ -108,13 +108,12 @@ void LoginController::signInAutomatically() {
         return;
     }
     std::weak_ptr<LoginController> weak = self();
-    ctx_.secrets().whenRead(keys::vpnUserPassword,
-                            [weak, userName = *storedUserName](
-                                const std::optional<std::string>& password) {
-                                if (auto screen = weak.lock()) {
-                                    screen->signInWithStored(userName, password);
-                                }
-                            });
+    ctx_.secrets().whenRead(keys::vpnUserPassword, [weak, userName = *storedUserName](
+                                                       const std::optional<std::string>& password) {
+        if (auto screen = weak.lock()) {
+            screen->signInWithStored(userName, password);
+        }
+    });
 }
 
 // A sign-in of the user's own, made while the password was read, goes alone.

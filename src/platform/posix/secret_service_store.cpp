@@ -52,7 +52,8 @@ std::optional<std::string> sessionBusAddress() {
         address != nullptr && address[0] != '\0') {
         return address;
     }
-    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime != nullptr && runtime[0] == '/') {
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+        runtime != nullptr && runtime[0] == '/') {
         const std::filesystem::path bus = std::filesystem::path(runtime) / "bus";
         std::error_code ignored;
         if (std::filesystem::is_socket(bus, ignored)) {
@@ -78,8 +79,8 @@ bool ownedOrActivatable(GDBusConnection* bus, GCancellable* cancellable) {
         g_variant_unref(reply);
     }
     bool activatable = false;
-    GVariant* reply = owned ? nullptr
-                            : askBus(bus, "ListActivatableNames", nullptr, "(as)", cancellable);
+    GVariant* reply =
+        owned ? nullptr : askBus(bus, "ListActivatableNames", nullptr, "(as)", cancellable);
     if (reply != nullptr) {
         const gchar** names = nullptr;
         g_variant_get(reply, "(^a&s)", &names);
@@ -96,9 +97,9 @@ bool secretServiceOnBus(const std::optional<std::string>& address, GCancellable*
     if (!address) {
         return false;
     }
-    const auto flags = static_cast<GDBusConnectionFlags>(
-        G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-        G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION);
+    const auto flags =
+        static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                          G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION);
     GDBusConnection* bus = g_dbus_connection_new_for_address_sync(address->c_str(), flags, nullptr,
                                                                   cancellable, nullptr);
     if (bus == nullptr) {
@@ -137,8 +138,7 @@ bool store(const std::string& key, const std::string& secret, GCancellable* canc
 }
 
 template <typename Completion, typename Value>
-void postAnswer(RunLoop& loop, const std::shared_ptr<bool>& wanted, Completion done,
-                Value value) {
+void postAnswer(RunLoop& loop, const std::shared_ptr<bool>& wanted, Completion done, Value value) {
     loop.post([wanted, done = std::move(done), value = std::move(value)]() mutable {
         if (*wanted) {
             done(std::move(value));
@@ -175,8 +175,9 @@ void SecretServiceStore::lookForService(Presence done) {
     enqueue([this, address = sessionBusAddress(), done = std::move(done), wanted = wanted_] {
         const bool there = secretServiceOnBus(address, cancellable_->handle);
         if (!there) {
-            warn("no Secret Service (org.freedesktop.secrets) on the session bus: the account "
-                 "and administrator passwords stay in the settings file");
+            warn(
+                "no Secret Service (org.freedesktop.secrets) on the session bus: the account "
+                "and administrator passwords stay in the settings file");
         }
         postAnswer(mainLoop_, wanted, done, there);
     });
