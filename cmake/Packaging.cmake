@@ -36,7 +36,9 @@ if(TWL_DPKG_SHLIBDEPS)
 else()
   string(CONCAT CPACK_DEBIAN_PACKAGE_DEPENDS
       "${twl_runtime_depends}, libqt6widgets6, libqt6gui6, libqt6dbus6, libqt6network6, "
-      "libqt6core6, libstdc++6, libc6")
+      "libqt6core6, libsecret-1-0, libstdc++6, libc6")
 endif()
+# The passwords go into the session's Secret Service where there is one.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gnome-keyring")
 
 include(CPack)

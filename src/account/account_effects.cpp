@@ -2,6 +2,7 @@
 
 #include "app/app_context.h"
 #include "app/settings_keys.h"
+#include "app/stored_secrets.h"
 #include "platform/settings_store.h"
 
 namespace twl {
@@ -13,7 +14,7 @@ void applyAccountOutcome(AppContext& context, AccountOutcome outcome, const std:
             context.accountUserName = userName;
             context.accountPassword = password;
             context.userDefaults().setObject(context.accountUserName, keys::vpnUserName);
-            context.userDefaults().setObject(context.accountPassword, keys::vpnUserPassword);
+            context.secrets().set(keys::vpnUserPassword, context.accountPassword);
             return;
         case AccountOutcome::refused:
             context.userDefaults().setBool(false, keys::autoLogin);

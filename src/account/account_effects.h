@@ -11,8 +11,9 @@ class AppContext;
 // What an outcome of the account check changes outside the login screen.
 // Accepted: accountUserName and accountPassword take the user name and password
 // that were sent, then "vpnUserName" and "vpnUserPassword" are written from
-// them. Refused: "AutoLogin" is switched off, so a refused account is not tried
-// again at the next launch. Not paid and network error change nothing.
+// them (the password only when it changed). Refused: "AutoLogin" is switched
+// off, so a refused account is not tried again at the next launch. Not paid
+// and network error change nothing.
 void applyAccountOutcome(AppContext& context, AccountOutcome outcome, const std::string& userName,
                          const std::string& password);
 

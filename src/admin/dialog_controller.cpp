@@ -5,6 +5,7 @@
 #include "app/app_context.h"
 #include "app/appearance.h"
 #include "app/settings_keys.h"
+#include "app/stored_secrets.h"
 #include "platform/button.h"
 #include "platform/file_manager.h"
 #include "platform/layer.h"
@@ -144,9 +145,8 @@ std::shared_ptr<DialogController> DialogController::self() {
 
 void DialogController::storeAdministrator(const std::string& userName,
                                           const std::string& password) {
-    SettingsStore& store = context_.userDefaults();
-    store.setObject(userName, keys::username);
-    store.setObject(password, keys::userpassword);
+    context_.userDefaults().setObject(userName, keys::username);
+    context_.secrets().set(keys::userpassword, password);
 }
 
 void DialogController::showNotice() {

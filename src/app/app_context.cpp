@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "app/stored_secrets.h"
 #include "app/storyboard.h"
 #include "platform/run_loop.h"
 #include "platform/view_controller.h"
@@ -51,6 +52,7 @@ AppContext::AppContext(Services services, Endpoints endpoints)
       services_(services),
       endpoints_(std::move(endpoints)),
       timerManager_(runLoopOrNone(services.runLoop)),
+      secrets_(std::make_unique<StoredSecrets>(*this)),
       connection_(std::make_unique<ConnectionSession>(*this)) {}
 
 // Out of line: the session is complete only here. It stops its timers first.
@@ -61,6 +63,9 @@ RunLoop& AppContext::runLoop() const {
 }
 SettingsStore& AppContext::userDefaults() const {
     return wired(services_.settings, "settings");
+}
+SecretStore& AppContext::keyring() const {
+    return wired(services_.keyring, "keyring");
 }
 Console& AppContext::console() const {
     return wired(services_.console, "console");

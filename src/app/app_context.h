@@ -20,9 +20,11 @@ class NotificationCenter;
 class ProxySettings;
 class RunLoop;
 class ScriptInterpreter;
+class SecretStore;
 class SettingsStore;
 class SleepWatch;
 class Storyboard;
+class StoredSecrets;
 class ViewController;
 class Workspace;
 
@@ -32,6 +34,7 @@ class Workspace;
 struct Services {
     RunLoop* runLoop = nullptr;
     SettingsStore* settings = nullptr;
+    SecretStore* keyring = nullptr;
     Console* console = nullptr;
     FileManager* fileManager = nullptr;
     Bundle* bundle = nullptr;
@@ -59,6 +62,7 @@ class AppContext {
 
     RunLoop& runLoop() const;
     SettingsStore& userDefaults() const;
+    SecretStore& keyring() const;
     Console& console() const;
     FileManager& fileManager() const;
     Bundle& bundle() const;
@@ -82,6 +86,8 @@ class AppContext {
     TimerManager& timerManager() { return timerManager_; }
     // The connection, with isConnecting and isConnected.
     ConnectionSession& connection() { return *connection_; }
+    // The account and administrator passwords, wherever they are kept.
+    StoredSecrets& secrets() { return *secrets_; }
 
     // Account credentials: the last accepted sign-in.
     std::string accountUserName;
@@ -101,6 +107,7 @@ class AppContext {
     Services services_;
     Endpoints endpoints_;
     TimerManager timerManager_;
+    std::unique_ptr<StoredSecrets> secrets_;
     std::unique_ptr<ConnectionSession> connection_;
 };
 

@@ -19,6 +19,8 @@ class SettingsStore {
     virtual std::optional<SettingValue> objectForKey(const std::string& key) const = 0;
     virtual void setObject(const std::string& value, const std::string& key) = 0;
     virtual void setBool(bool value, const std::string& key) = 0;
+    // Takes the key out of the store; nothing happens when it is absent.
+    virtual void removeObjectForKey(const std::string& key) = 0;
 };
 
 }  // namespace twl

@@ -8,6 +8,7 @@
 #include "app/app_context.h"
 #include "app/appearance.h"
 #include "app/settings_keys.h"
+#include "app/stored_secrets.h"
 #include "platform/box.h"
 #include "platform/bundle.h"
 #include "platform/busy_indicator.h"
@@ -106,17 +107,33 @@ void LoginController::signInAutomatically() {
     if (!storedFlagIsSet(store, keys::autoLogin) || !storedUserName) {
         return;
     }
-    // Written together with the user name; an empty one simply fails the check.
-    const std::string storedPassword = storedString(store, keys::vpnUserPassword).value_or("");
-    setStringValue(edtUserName, *storedUserName);
-    setStringValue(edtUserPassword, storedPassword);
+    std::weak_ptr<LoginController> weak = self();
+    ctx_.secrets().whenRead(keys::vpnUserPassword, [weak, userName = *storedUserName](
+                                                       const std::optional<std::string>& password) {
+        if (auto screen = weak.lock()) {
+            screen->signInWithStored(userName, password);
+        }
+    });
+}
+
+// A sign-in of the user's own, made while the password was read, goes alone.
+void LoginController::signInWithStored(const std::string& storedUserName,
+                                       const std::optional<std::string>& storedPassword) {
+    if (signInSent_) {
+        return;
+    }
+    setStringValue(edtUserName, storedUserName);
+    if (!storedPassword) {
+        return;  // not to be had this run: the user types it
+    }
+    setStringValue(edtUserPassword, *storedPassword);
     setHidden(loadBoxView, false);
     setHidden(loadingDialog, true);
     if (auto indicator = loadingDialog.lock()) {
         indicator->setAnimate(true);
     }
     // Sent as stored: the user name was saved already escaped.
-    checkAccountAndHandleReply(*storedUserName, storedPassword);
+    checkAccountAndHandleReply(storedUserName, *storedPassword);
 }
 
 void LoginController::viewDidAppear() {
@@ -178,6 +195,7 @@ void LoginController::checkAccountAndHandleReply(const std::string& userName,
         };
         return;
     }
+    signInSent_ = true;
     // The pending reply holds the screen, so it is handled even if the screen
     // has left the window meanwhile.
     auto self = this->self();

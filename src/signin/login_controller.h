@@ -47,6 +47,8 @@ class LoginController final : public ViewController, public WindowDelegate {
     void toolStepFinished();
     void setPlaceholders();
     void signInAutomatically();
+    void signInWithStored(const std::string& storedUserName,
+                          const std::optional<std::string>& storedPassword);
     void checkAccountAndHandleReply(const std::string& userName, const std::string& password);
     void handleAccountReply(const std::optional<nlohmann::json>& value,
                             const std::optional<std::string>& error, const std::string& userName,
@@ -71,6 +73,7 @@ class LoginController final : public ViewController, public WindowDelegate {
     std::weak_ptr<Button> chkRemember;
     bool isRemeber = false;
     bool toolStepRunning_ = false;
+    bool signInSent_ = false;
     std::function<void()> signInAfterToolStep_;
 };
 

@@ -5,6 +5,7 @@
 
 #include "app/app_context.h"
 #include "app/settings_keys.h"
+#include "app/stored_secrets.h"
 #include "platform/console.h"
 #include "platform/file_manager.h"
 #include "privileged/commands.h"
@@ -19,16 +20,8 @@ bool markerExists(const AppContext& context) {
     return context.fileManager().fileExistsAtPath(std::string(commands::markerFile));
 }
 
-}  // namespace
-
-void runToolStep(AppContext& context, std::function<void()> done) {
-    const auto adminUserName = storedString(context.userDefaults(), keys::username);
-    const auto adminPassword = storedString(context.userDefaults(), keys::userpassword);
-    if (!adminUserName || !adminPassword) {
-        done();
-        return;
-    }
-
+void proveAdministrator(AppContext& context, const std::string& adminUserName,
+                        const std::string& adminPassword, std::function<void()> done) {
     const bool markerWasThere = markerExists(context);
     if (!markerWasThere && context.toolResourcePath.empty()) {
         done();  // no resource to copy: nothing could be proved
@@ -36,7 +29,7 @@ void runToolStep(AppContext& context, std::function<void()> done) {
     }
     const std::string command =
         markerWasThere ? commands::removeMarker() : commands::copyTool(context.toolResourcePath);
-    runScript(context.interpreter(), privilegedScript(command, *adminUserName, *adminPassword),
+    runScript(context.interpreter(), privilegedScript(command, adminUserName, adminPassword),
               [&context, markerWasThere, done = std::move(done)] {
                   // Only the marker's presence afterwards says whether the system obeyed.
                   if (markerExists(context) != markerWasThere) {
@@ -45,6 +38,25 @@ void runToolStep(AppContext& context, std::function<void()> done) {
                   }
                   done();
               });
+}
+
+}  // namespace
+
+void runToolStep(AppContext& context, std::function<void()> done) {
+    const auto adminUserName = storedString(context.userDefaults(), keys::username);
+    if (!adminUserName) {
+        done();
+        return;
+    }
+    context.secrets().whenRead(keys::userpassword,
+                               [&context, userName = *adminUserName, done = std::move(done)](
+                                   const std::optional<std::string>& adminPassword) {
+                                   if (!adminPassword) {
+                                       done();
+                                       return;
+                                   }
+                                   proveAdministrator(context, userName, *adminPassword, done);
+                               });
 }
 
 }  // namespace twl

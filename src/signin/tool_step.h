@@ -14,11 +14,13 @@ class AppContext;
 // are good: isAdminConfirmed becomes true and "-- is correct -- " is printed.
 // Wrong credentials leave the file, the flag and stdout as they were.
 //
-// Skipped unless both keys hold strings: a user name without its password
-// cannot be proved, and asking sudo with an empty one would only fail. With
-// no tool resource to copy (toolResourcePath empty) only the removal is tried.
-// Returns at once; `done` runs when the step is over: on the run loop after
-// the command, or before returning when there is nothing to prove.
+// Skipped unless "username" holds a string and its password can be had: a
+// user name without its password cannot be proved, and asking sudo with an
+// empty one would only fail. The password may come from the keyring, which
+// the step waits for (boundedly). With no tool resource to copy
+// (toolResourcePath empty) only the removal is tried. Returns at once; `done`
+// runs when the step is over: on the run loop after the read or the command,
+// or before returning when there is nothing to prove.
 void runToolStep(AppContext& context, std::function<void()> done);
 
 }  // namespace twl

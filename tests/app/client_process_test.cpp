@@ -58,6 +58,7 @@ class ClientProcessTest : public ::testing::Test {
         environment.insert("XDG_RUNTIME_DIR", runtime);
         environment.insert("XDG_CONFIG_HOME", scratch.filePath("config"));
         environment.insert("HOME", scratch.path());
+        environment.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + scratch.filePath("no-bus"));
     }
 
     // A client that has come up far enough to listen for later launches.

@@ -5,11 +5,12 @@
 namespace twl::fakes {
 
 FakeServices::FakeServices(RunLoop& loop, HttpTransport& http, Options options)
-    : system(files, loop), networkManager(loop) {
+    : keyring(loop), system(files, loop), networkManager(loop) {
     proxySettings.settings = FixedProxySettings::withInterfaces({"lo", "en0"});
     context =
         std::make_unique<AppContext>(Services{.runLoop = &loop,
                                               .settings = &settings,
+                                              .keyring = &keyring,
                                               .console = &console,
                                               .fileManager = &files,
                                               .bundle = &bundle,

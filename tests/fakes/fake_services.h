@@ -6,6 +6,7 @@
 #include "app/storyboard.h"
 #include "fakes/fake_bundle.h"
 #include "fakes/fake_file_manager.h"
+#include "fakes/fake_secret_store.h"
 #include "fakes/fixed_proxy_settings.h"
 #include "fakes/memory_settings_store.h"
 #include "fakes/recording_alert_presenter.h"
@@ -31,6 +32,7 @@ struct FakeServices {
     FakeServices(RunLoop& loop, HttpTransport& http, Options options);
 
     MemorySettingsStore settings;
+    FakeSecretStore keyring;
     RecordingConsole console;
     FakeFileManager files;
     FakeBundle bundle;

@@ -18,6 +18,10 @@ class MemorySettingsStore final : public SettingsStore {
     }
     void setObject(const std::string& value, const std::string& key) override { set(value, key); }
     void setBool(bool value, const std::string& key) override { set(value, key); }
+    void removeObjectForKey(const std::string& key) override {
+        values_.erase(key);
+        writtenKeys_.push_back(key);
+    }
 
     const std::vector<std::string>& writtenKeys() const { return writtenKeys_; }
 

@@ -142,10 +142,11 @@ TEST_F(Package, InstallAndDebianPackageHoldTheClientItsToolsDesktopFilesIconsAnd
     const QString depends =
         QString::fromStdString(run(dpkgDeb, {"--field", deb, "Depends"}).second);
     for (const char* needed : {"network-manager-l2tp", "sudo", "ca-certificates", "libqt6widgets6",
-                               "libqt6dbus6", "libqt6network6", "libcurl4"}) {
+                               "libqt6dbus6", "libqt6network6", "libcurl4", "libsecret-1-0"}) {
         EXPECT_TRUE(depends.contains(QRegularExpression(QString("(^|, )%1( |,|$)").arg(needed))))
             << needed << " missing from Depends: " << depends.toStdString();
     }
+    EXPECT_EQ(run(dpkgDeb, {"--field", deb, "Recommends"}).second, "gnome-keyring\n");
 
     for (const QString& entry :
          QString::fromStdString(run(dpkgDeb, {"-c", deb}).second).split('\n')) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -151,6 +152,55 @@ TEST(LoginScreen, SignInsWhileOthersAreOutstandingAreHandledOnTheirOwn) {
     EXPECT_EQ(ui.env.shell.mainWindow().contentViewController(), mainScreen);
     EXPECT_EQ(ui.env.context->accountUserName, "third");
     EXPECT_TRUE(replaced.expired()) << "and lets it go once handled";
+}
+
+// An unlock prompt may stay open: automatic sign-in waits 25 s for the
+// password, then leaves the stored user name to finish by hand, writing nothing.
+TEST(LoginScreen, AutomaticSignInWaitsForTheKeyringAtMostTwentyFiveSeconds) {
+    for (const bool answered : {true, false}) {
+        SCOPED_TRACE(answered);
+        LoginScreenHarness ui;
+        ui.env.settings.setBool(true, keys::autoLogin);
+        ui.env.settings.setObject("demo", keys::vpnUserName);
+        ui.env.keyring.there = true;
+        ui.env.keyring.holdReads = !answered;
+        ui.env.keyring.items[keys::vpnUserPassword] = "kept-pass";
+        ui.load();
+        ui.env.loop.advance(24.9);
+        EXPECT_EQ(ui.env.text("edtUserName"), answered ? "demo" : "") << "still waiting";
+        ui.env.loop.advance(0.1);
+        if (!answered) {
+            ui.env.keyring.heldReads.at(0)();  // too late
+        }
+        EXPECT_EQ(ui.requestCount(), answered ? 1U : 0U);
+        EXPECT_EQ(ui.env.text("edtUserName"), "demo");
+        EXPECT_EQ(ui.env.text("edtUserPassword"), answered ? "kept-pass" : "");
+        EXPECT_EQ(ui.env.settings.writtenKeys().size(), 2U) << "only the test's own";
+        EXPECT_TRUE(ui.env.keyring.writes.empty());
+    }
+}
+
+// A keyring write may prompt: none for a password it already has.
+TEST(LoginScreen, OnlyAnAcceptedSignInWithAnotherPasswordWritesItToTheKeyring) {
+    const std::tuple<const char*, json, std::vector<std::string>> rows[] = {
+        {"kept-pass", LoginScreenHarness::paid(), {}},
+        {"new-pass", LoginScreenHarness::refused(), {}},
+        {"new-pass", LoginScreenHarness::paid(), {keys::vpnUserPassword}}};
+    for (const auto& [password, reply, written] : rows) {
+        SCOPED_TRACE(password + reply.dump());
+        LoginScreenHarness ui;
+        ui.env.settings.setObject("demo", keys::vpnUserName);
+        ui.env.keyring.there = true;
+        ui.env.keyring.items[keys::vpnUserPassword] = "kept-pass";
+        ui.load();
+        ui.env.loop.runPending();
+        ui.signIn("demo", password);
+        ui.answer(reply);
+        EXPECT_EQ(ui.env.keyring.writes, written);
+        EXPECT_EQ(ui.env.keyring.items[keys::vpnUserPassword],
+                  written.empty() ? "kept-pass" : password);
+        EXPECT_EQ(ui.env.settings.objectForKey(keys::vpnUserPassword), std::nullopt);
+    }
 }
 
 // Closing hides every window of the client, not only its own.

@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "app/stored_secrets.h"
 #include "fakes/screen_environment.h"
 #include "platform/qt/busy_spinner.h"
 #include "platform/qt/qt_image_view.h"
@@ -17,8 +18,12 @@ namespace twl::test_support {
 // The login screen on its real layout, acted on as the user and the account
 // web API would.
 struct LoginScreenHarness {
-    // Loads a fresh login screen into the window (viewDidLoad, viewDidAppear).
-    void load() { screen = env.show("LoginController"); }
+    // Loads a fresh login screen into the window (viewDidLoad, viewDidAppear),
+    // the passwords looked for first as at launch.
+    void load() {
+        env.context->secrets().start();
+        screen = env.show("LoginController");
+    }
 
     // Spinning and on screen (automatic sign-in spins it hidden).
     bool spinning() {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/settings_keys.h"
+#include "app/stored_secrets.h"
 #include "login_screen_harness.h"
 
 namespace twl {
@@ -33,7 +34,7 @@ TEST(ToolStep, EachLoginScreenFlipsTheMarkerAndWrongCredentialsChangeNothing) {
                   R"(do shell script "sudo rm -rf /usr/local/macosvpn.txt")" + pair}));
     EXPECT_EQ(ui.env.console.lines, std::vector<std::string>(2, "-- is correct -- "));
 
-    ui.env.settings.setObject("stale-pass", keys::userpassword);
+    ui.env.context->secrets().set(keys::userpassword, "stale-pass");
     ui.load();
     ui.env.loop.runPending();
     EXPECT_EQ(ui.env.system.sources.size(), 3U);

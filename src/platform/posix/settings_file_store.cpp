@@ -243,6 +243,11 @@ void SettingsFileStore::setBool(bool value, const std::string& key) {
     save(key);
 }
 
+void SettingsFileStore::removeObjectForKey(const std::string& key) {
+    values_.erase(key);
+    save(key);
+}
+
 void SettingsFileStore::save(const std::string& key) {
     if (foreign_) {
         return;  // said at load: the running client keeps its values in memory
@@ -273,7 +278,11 @@ bool SettingsFileStore::mergeFromDisk(const std::string& key) {
     std::string error;
     auto onDisk = text ? readOutsideJson(*text, error) : std::nullopt;
     if (onDisk && onDisk->is_object()) {
-        (*onDisk)[key] = std::move(values_[key]);
+        if (const auto mine = values_.find(key); mine != values_.end()) {
+            (*onDisk)[key] = std::move(*mine);
+        } else {
+            onDisk->erase(key);
+        }
         values_ = std::move(*onDisk);
     }
     return true;

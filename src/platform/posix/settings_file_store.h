@@ -10,7 +10,7 @@
 namespace twl {
 
 // The settings store as a JSON file, private to the user (folder 0700, file
-// 0600). Loaded once; every set is written through at once, atomically and
+// 0600). Loaded once; every change is written through at once, atomically and
 // durably, so a crash at any instant leaves the old file or the new one. A
 // write holds a lock beside the file and changes only its own key in what is
 // on disk, so two clients of the same user lose nothing of each other's.
@@ -27,6 +27,7 @@ class SettingsFileStore final : public SettingsStore {
     std::optional<SettingValue> objectForKey(const std::string& key) const override;
     void setObject(const std::string& value, const std::string& key) override;
     void setBool(bool value, const std::string& key) override;
+    void removeObjectForKey(const std::string& key) override;
 
     const std::filesystem::path& path() const { return file_; }
 

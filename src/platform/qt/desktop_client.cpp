@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "app/register_screens.h"
+#include "app/stored_secrets.h"
 #include "platform/view_controller.h"
 
 namespace twl {
@@ -18,6 +19,7 @@ DesktopClient::DesktopClient(const ExecutableBundle& bundle, const Endpoints& en
       workspace_(trayAvailable_),
       context_(Services{.runLoop = &runLoop_,
                         .settings = &settings_,
+                        .keyring = &keyring_,
                         .console = &console_,
                         .fileManager = &fileManager_,
                         .bundle = &bundle_,
@@ -34,6 +36,7 @@ DesktopClient::DesktopClient(const ExecutableBundle& bundle, const Endpoints& en
       shell_(*layouts_, workspace_, trayAvailable_),
       delegate_(context_, shell_.statusBar()) {
     commandRunner_.removeLeftovers();
+    context_.secrets().start();
     registerScreens(storyboard_, context_);
     shell_.launch(delegate_, storyboard_.instantiateControllerWithIdentifier("LoginController"));
 }

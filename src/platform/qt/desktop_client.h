@@ -16,6 +16,7 @@
 #include "platform/posix/interface_proxy_settings.h"
 #include "platform/posix/posix_file_manager.h"
 #include "platform/posix/posix_script_interpreter.h"
+#include "platform/posix/secret_service_store.h"
 #include "platform/posix/settings_file_store.h"
 #include "platform/qt/desktop_shell.h"
 #include "platform/qt/freedesktop_notification_center.h"
@@ -29,12 +30,12 @@
 namespace twl {
 
 // The client with its real adapters wired into one context, launched with the
-// login screen in the main window: settings in the user's file, commands
-// through the bundle's compat folder off the UI thread, HTTPS through libcurl,
-// notifications over the session bus, NetworkManager watched on the system
-// bus with logind's sleep, the desktop's windows and tray. Secret
-// folders an earlier run left behind go at start and at the end. Needs the
-// QApplication already.
+// login screen in the main window: settings in the user's file, passwords in
+// the desktop keyring when the session has one, commands through the bundle's
+// compat folder off the UI thread, HTTPS through libcurl, notifications over
+// the session bus, NetworkManager watched on the system bus with logind's
+// sleep, the desktop's windows and tray. Secret folders an earlier run left
+// behind go at start and at the end. Needs the QApplication already.
 class DesktopClient {
   public:
     DesktopClient(const ExecutableBundle& bundle, const Endpoints& endpoints,
@@ -52,6 +53,7 @@ class DesktopClient {
     std::function<bool()> trayAvailable_;
     QtRunLoop runLoop_;
     SettingsFileStore settings_{SettingsFileStore::defaultPath()};
+    SecretServiceStore keyring_{runLoop_};
     StdoutConsole console_;
     PosixFileManager fileManager_;
     ExecutableBundle bundle_;
