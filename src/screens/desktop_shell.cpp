@@ -35,9 +35,10 @@ bool DesktopShell::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-void DesktopShell::launch(AppDelegate& delegate, std::shared_ptr<ViewController> firstScreen) {
+void DesktopShell::launch(AppDelegate& delegate,
+                          const std::shared_ptr<ViewController>& firstScreen) {
     delegate_ = &delegate;
-    mainWindow_->setContentViewController(std::move(firstScreen));
+    mainWindow_->setContentViewController(firstScreen);
     mainWindow_->show();
     delegate.applicationDidFinishLaunching();
     // The tray menu's shortcuts also work while the window has the focus.

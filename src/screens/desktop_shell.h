@@ -27,7 +27,7 @@ class DesktopShell final : public QObject {
 
     // Shows the first screen in the main window, then tells the delegate the
     // application has finished launching.
-    void launch(AppDelegate& delegate, std::shared_ptr<ViewController> firstScreen);
+    void launch(AppDelegate& delegate, const std::shared_ptr<ViewController>& firstScreen);
 
     // Quits: the delegate's applicationWillTerminate, then the event loop ends.
     void terminate();

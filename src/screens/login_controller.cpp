@@ -40,8 +40,8 @@ void LoginController::loadView(QWidget& root) {
     QObject::connect(ui.chkRemember, &QAbstractButton::toggled, actions(),
                      [this] { tryRemember(); });
     QObject::connect(ui.btnLogin, &QAbstractButton::clicked, actions(), [this] { tryLogin(); });
-    for (QLineEdit* field : {static_cast<QLineEdit*>(ui.edtUserName),
-                             static_cast<QLineEdit*>(ui.edtUserPassword)}) {
+    for (QLineEdit* field :
+         {static_cast<QLineEdit*>(ui.edtUserName), static_cast<QLineEdit*>(ui.edtUserPassword)}) {
         QObject::connect(field, &QLineEdit::returnPressed, actions(),
                          [this] { tryLoginByTextField(); });
     }

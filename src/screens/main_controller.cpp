@@ -131,8 +131,8 @@ void MainController::publicIpFound(const std::string& address) {
 void MainController::refreshPublicIp() {
     lookUps_.next();
     lookUpPublicIp(ctx_, lookUps_.guard([this](const std::string& address) {
-                       screen_style::showText(*ui.lblIPAddress, address);
-                   }));
+        screen_style::showText(*ui.lblIPAddress, address);
+    }));
 }
 
 void MainController::showServerAlert() {
@@ -141,7 +141,7 @@ void MainController::showServerAlert() {
 
 void MainController::presentAdminDialog() {
     if (auto dialog = ctx_.storyboard().instantiateControllerWithIdentifier("DialogController")) {
-        presentViewControllerAsModalWindow(std::move(dialog));
+        presentViewControllerAsModalWindow(dialog);
     }
 }
 

@@ -34,7 +34,7 @@ ScreenWindow::~ScreenWindow() {
     std::unique_ptr<QWidget> widget(widget_.data());
 }
 
-void ScreenWindow::setContentViewController(std::shared_ptr<ViewController> controller) {
+void ScreenWindow::setContentViewController(const std::shared_ptr<ViewController>& controller) {
     if (controller == content_) {
         return;
     }
@@ -84,13 +84,14 @@ void ScreenWindow::letGoLater(std::shared_ptr<void> held) {
     }
 }
 
-void ScreenWindow::presentViewControllerAsModalWindow(std::shared_ptr<ViewController> controller) {
+void ScreenWindow::presentViewControllerAsModalWindow(
+    const std::shared_ptr<ViewController>& controller) {
     if (!controller || !widget_) {
         return;
     }
     auto modal = std::make_shared<ScreenWindow>(Key{}, Role::modal, nullptr, widget_);
     modal->presenter_ = weak_from_this();
-    modal->setContentViewController(std::move(controller));
+    modal->setContentViewController(controller);
     presented_.push_back(modal);
     // Centred over the presenting window, as a sheet would be.
     QRect frame = modal->widget_->frameGeometry();

@@ -32,13 +32,13 @@ class ScreenWindow final : public std::enable_shared_from_this<ScreenWindow> {
     // Makes the screen the window's content: builds its form the first time
     // (then viewDidLoad), puts it in place of the old content at the size it
     // was drawn at and, if the window is on screen, calls viewDidAppear.
-    void setContentViewController(std::shared_ptr<ViewController> controller);
+    void setContentViewController(const std::shared_ptr<ViewController>& controller);
     std::shared_ptr<ViewController> contentViewController() const { return content_; }
     void setDelegate(std::weak_ptr<WindowDelegate> delegate) { delegate_ = std::move(delegate); }
 
     // Shows the screen in a new window-modal window over this one; closing it
     // by its close button or Esc calls the screen's cancelOperation().
-    void presentViewControllerAsModalWindow(std::shared_ptr<ViewController> controller);
+    void presentViewControllerAsModalWindow(const std::shared_ptr<ViewController>& controller);
     // Closes a modal window and lets go of its screen; the main window ignores it.
     void dismiss();
 

@@ -19,9 +19,9 @@ void ViewController::cancelOperation() {
 }
 
 void ViewController::presentViewControllerAsModalWindow(
-    std::shared_ptr<ViewController> controller) {
+    const std::shared_ptr<ViewController>& controller) {
     if (auto shownIn = window()) {
-        shownIn->presentViewControllerAsModalWindow(std::move(controller));
+        shownIn->presentViewControllerAsModalWindow(controller);
     }
 }
 
@@ -35,7 +35,7 @@ void ViewController::showInPlaceOf(const std::string& identifier, const Storyboa
     auto shownIn = window();
     auto next = storyboard.instantiateControllerWithIdentifier(identifier);
     if (shownIn && next) {
-        shownIn->setContentViewController(std::move(next));
+        shownIn->setContentViewController(next);
     }
 }
 

@@ -41,7 +41,7 @@ class ViewController : public std::enable_shared_from_this<ViewController> {
 
     // Shows `controller` in a modal window over this screen's window; nothing
     // happens when this screen is in no window.
-    void presentViewControllerAsModalWindow(std::shared_ptr<ViewController> controller);
+    void presentViewControllerAsModalWindow(const std::shared_ptr<ViewController>& controller);
     // Closes the modal window that shows `controller`.
     void dismissViewController(ViewController& controller);
     // Puts a fresh screen of that identifier in this screen's window; nothing
