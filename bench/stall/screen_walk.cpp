@@ -12,8 +12,8 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "platform/qt/desktop_client.h"
 #include "privileged/commands.h"
+#include "screens/desktop_client.h"
 
 namespace twl::bench {
 namespace {

@@ -27,9 +27,9 @@
 #include "account/devprovider_process.h"
 #include "heartbeat.h"
 #include "platform/posix/executable_bundle.h"
-#include "platform/qt/desktop_client.h"
 #include "platform/qt/interface_components.h"
 #include "screen_walk.h"
+#include "screens/desktop_client.h"
 #include "stand_in_road.h"
 
 namespace {

@@ -25,12 +25,11 @@ class SettingsStore;
 class SleepWatch;
 class Storyboard;
 class StoredSecrets;
-class ViewController;
 class Workspace;
 
 // The platform services a context reaches. Non-owning: the entry (or a test)
-// owns them and keeps them alive longer than the context. A test wires only the
-// services its code path needs; reaching an unwired one throws.
+// owns them and keeps them alive longer than the context. Every one is given:
+// a context is made whole or not at all.
 struct Services {
     RunLoop* runLoop = nullptr;
     SettingsStore* settings = nullptr;
@@ -55,32 +54,30 @@ struct Services {
 // process; each test makes its own.
 class AppContext {
   public:
-    AppContext(Services services, Endpoints endpoints);
+    // Throws std::invalid_argument naming a service that is not given.
+    AppContext(const Services& services, Endpoints endpoints);
     ~AppContext();
     AppContext(const AppContext&) = delete;
     AppContext& operator=(const AppContext&) = delete;
 
-    RunLoop& runLoop() const;
-    SettingsStore& userDefaults() const;
-    SecretStore& keyring() const;
-    Console& console() const;
-    FileManager& fileManager() const;
-    Bundle& bundle() const;
-    ScriptInterpreter& interpreter() const;
-    HttpTransport& http() const;
-    ProxySettings& proxySettings() const;
-    NotificationCenter& notifications() const;
-    Workspace& workspace() const;
-    AlertPresenter& alerts() const;
-    Storyboard& storyboard() const;
-    NetworkManagerWatch& networkManager() const;
-    SleepWatch& sleep() const;
+    RunLoop& runLoop() const { return runLoop_; }
+    SettingsStore& userDefaults() const { return settings_; }
+    SecretStore& keyring() const { return keyring_; }
+    Console& console() const { return console_; }
+    FileManager& fileManager() const { return fileManager_; }
+    Bundle& bundle() const { return bundle_; }
+    ScriptInterpreter& interpreter() const { return interpreter_; }
+    HttpTransport& http() const { return http_; }
+    ProxySettings& proxySettings() const { return proxySettings_; }
+    NotificationCenter& notifications() const { return notifications_; }
+    Workspace& workspace() const { return workspace_; }
+    AlertPresenter& alerts() const { return alerts_; }
+    Storyboard& storyboard() const { return storyboard_; }
+    NetworkManagerWatch& networkManager() const { return networkManager_; }
+    SleepWatch& sleep() const { return sleep_; }
 
     const Endpoints& endpoints() const { return endpoints_; }
 
-    // Puts a fresh screen made from the storyboard in the window that shows
-    // `current`; nothing happens when `current` is in no window.
-    void showInPlaceOf(ViewController& current, const std::string& identifier);
     // Closing the window hides the client, which lives on in the status bar.
     void hideApplication();
     TimerManager& timerManager() { return timerManager_; }
@@ -104,7 +101,21 @@ class AppContext {
     std::shared_ptr<StatusBarButton> statusBarButton = std::make_shared<DetachedStatusBarButton>();
 
   private:
-    Services services_;
+    RunLoop& runLoop_;
+    SettingsStore& settings_;
+    SecretStore& keyring_;
+    Console& console_;
+    FileManager& fileManager_;
+    Bundle& bundle_;
+    ScriptInterpreter& interpreter_;
+    HttpTransport& http_;
+    ProxySettings& proxySettings_;
+    NotificationCenter& notifications_;
+    Workspace& workspace_;
+    AlertPresenter& alerts_;
+    Storyboard& storyboard_;
+    NetworkManagerWatch& networkManager_;
+    SleepWatch& sleep_;
     Endpoints endpoints_;
     TimerManager timerManager_;
     std::unique_ptr<StoredSecrets> secrets_;

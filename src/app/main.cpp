@@ -13,10 +13,10 @@
 #include "app/endpoints.h"
 #include "platform/posix/executable_bundle.h"
 #include "platform/posix/runtime_folder.h"
-#include "platform/qt/desktop_client.h"
 #include "platform/qt/interface_components.h"
 #include "platform/qt/quit_signals.h"
 #include "platform/qt/single_instance.h"
+#include "screens/desktop_client.h"
 
 int main(int argc, char* argv[]) {
 #ifndef TIDEWATERLINK_SANITIZED

@@ -21,7 +21,7 @@ constexpr SecretKey secretKeys[] = {{keys::vpnUserPassword, keys::vpnUserName},
 
 }  // namespace
 
-StoredSecrets::StoredSecrets(AppContext& context) : context_(context) {}
+StoredSecrets::StoredSecrets(AppContext& context) : ctx_(context) {}
 
 StoredSecrets::~StoredSecrets() = default;
 
@@ -59,7 +59,7 @@ void StoredSecrets::start() {
     if (std::exchange(started_, true)) {
         return;
     }
-    const SettingsStore& settings = context_.userDefaults();
+    const SettingsStore& settings = ctx_.userDefaults();
     bool waiting = false;
     for (const auto& [password, userName] : secretKeys) {
         Entry& fresh = entries_[password];
@@ -72,13 +72,13 @@ void StoredSecrets::start() {
     }
     const std::weak_ptr<int> alive = alive_;
     if (waiting) {
-        context_.runLoop().delay(readWaitSeconds, [this, alive] {
+        ctx_.runLoop().delay(readWaitSeconds, [this, alive] {
             if (!alive.expired()) {
                 giveUp();
             }
         });
     }
-    context_.keyring().lookForService([this, alive](bool there) {
+    ctx_.keyring().lookForService([this, alive](bool there) {
         if (!alive.expired()) {
             placeFound(there ? Place::keyring : Place::file);
         }
@@ -104,7 +104,7 @@ void StoredSecrets::placeFound(Place place) {
 
 void StoredSecrets::readFromKeyring(const std::string& key) {
     const std::weak_ptr<int> alive = alive_;
-    context_.keyring().read(key, [this, alive, key](std::optional<std::string> secret) {
+    ctx_.keyring().read(key, [this, alive, key](std::optional<std::string> secret) {
         if (!alive.expired()) {
             keyringAnswered(key, std::move(secret));
         }
@@ -127,7 +127,7 @@ void StoredSecrets::keyringAnswered(const std::string& key, std::optional<std::s
 
 void StoredSecrets::save(const std::string& key, Entry& entry) {
     entry.unsaved = place_ == Place::unknown;
-    SettingsStore& settings = context_.userDefaults();
+    SettingsStore& settings = ctx_.userDefaults();
     if (place_ == Place::file && storedString(settings, key) != entry.value) {
         settings.setObject(*entry.value, key);
     }
@@ -135,7 +135,7 @@ void StoredSecrets::save(const std::string& key, Entry& entry) {
         return;
     }
     const std::weak_ptr<int> alive = alive_;
-    context_.keyring().write(key, *entry.value, [alive, &settings, key](bool stored) {
+    ctx_.keyring().write(key, *entry.value, [alive, &settings, key](bool stored) {
         // Only a stored secret may leave the file; a failed write leaves it as it was.
         if (!alive.expired() && stored && storedString(settings, key)) {
             settings.removeObjectForKey(key);

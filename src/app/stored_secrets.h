@@ -62,7 +62,7 @@ class StoredSecrets {
     void giveUp();
     static void settle(Entry& entry, std::optional<std::string> value);
 
-    AppContext& context_;
+    AppContext& ctx_;
     bool started_ = false;
     Place place_ = Place::unknown;
     std::map<std::string, Entry> entries_;

@@ -1,7 +1,5 @@
 #include "app/storyboard.h"
 
-#include "platform/view_controller.h"
-
 namespace twl {
 
 void Storyboard::registerController(const std::string& identifier, Factory factory) {
@@ -11,14 +9,7 @@ void Storyboard::registerController(const std::string& identifier, Factory facto
 std::shared_ptr<ViewController> Storyboard::instantiateControllerWithIdentifier(
     const std::string& identifier) const {
     const auto found = factories_.find(identifier);
-    if (found == factories_.end()) {
-        return nullptr;
-    }
-    auto controller = found->second();
-    if (controller) {
-        controller->setStoryboardIdentifier(identifier);
-    }
-    return controller;
+    return found == factories_.end() ? nullptr : found->second(identifier);
 }
 
 }  // namespace twl

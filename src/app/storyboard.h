@@ -13,12 +13,12 @@ class ViewController;
 // controller for each. Screens never hold each other; they meet here.
 class Storyboard {
   public:
-    using Factory = std::function<std::shared_ptr<ViewController>()>;
+    // Makes a controller that knows the identifier it was made for.
+    using Factory = std::function<std::shared_ptr<ViewController>(const std::string& identifier)>;
 
     void registerController(const std::string& identifier, Factory factory);
 
-    // A new controller that knows its identifier (its layout has the same
-    // name), or nothing for an identifier that has no screen (yet).
+    // A new controller, or nothing for an identifier that has no screen (yet).
     std::shared_ptr<ViewController> instantiateControllerWithIdentifier(
         const std::string& identifier) const;
 

@@ -1,23 +1,21 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace twl {
 
 enum class AlertStyle { warning = 0, informational = 1, critical = 2 };
 
-// What a modal alert says. Filled in the order the screens do it:
-//
-//     Alert alert;
-//     alert.messageText = "Notice";
-//     alert.informativeText = "Please input server ip";
-//     alert.alertStyle = AlertStyle::warning;
-//     alert.addButtonWithTitle("OK");
-//     context.alerts().runModal(alert);
+// What a modal alert says.
 struct Alert {
-    // runModal's answer for the first button; each further button adds one.
-    static constexpr int firstButtonReturn = 1000;
+    // What every screen's alert is: a warning with one "OK" button.
+    static Alert warning(std::string messageText, std::string informativeText) {
+        Alert alert{std::move(messageText), std::move(informativeText), AlertStyle::warning, {}};
+        alert.addButtonWithTitle("OK");
+        return alert;
+    }
 
     std::string messageText;
     std::string informativeText;

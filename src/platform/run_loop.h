@@ -22,8 +22,9 @@ class RunLoop {
     // later ticks keep that phase.
     virtual std::shared_ptr<Timer> scheduleRepeating(double intervalSeconds, Handler handler) = 0;
 
-    // Runs the handler once, the given number of seconds from now.
-    virtual void delay(double seconds, Handler handler) = 0;
+    // Runs the handler once, the given number of seconds from now, unless the
+    // timer is invalidated first; it stays scheduled without the handle too.
+    virtual std::shared_ptr<Timer> delay(double seconds, Handler handler) = 0;
 
     // Runs the handler on the main thread as soon as it is free. The one call
     // that may be made from any thread.

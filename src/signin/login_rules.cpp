@@ -1,7 +1,5 @@
 #include "signin/login_rules.h"
 
-#include "platform/mouse_event.h"
-
 namespace twl {
 
 std::optional<std::string> missingFieldMessage(std::string_view userName,
@@ -26,21 +24,6 @@ std::string escapeSpaces(std::string_view userName) {
         }
     }
     return escaped;
-}
-
-std::optional<std::string> trackedControlName(const MouseEvent& event) {
-    if (!event.trackingArea) {
-        return std::nullopt;
-    }
-    const nlohmann::json& userInfo = event.trackingArea->userInfo;
-    if (!userInfo.is_object() || userInfo.empty()) {
-        return std::nullopt;
-    }
-    const nlohmann::json& firstValue = userInfo.begin().value();
-    if (!firstValue.is_string()) {
-        return std::nullopt;
-    }
-    return firstValue.get<std::string>();
 }
 
 }  // namespace twl

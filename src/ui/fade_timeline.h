@@ -3,8 +3,8 @@
 #include <functional>
 #include <memory>
 
-#include "platform/color.h"
 #include "platform/timer.h"
+#include "ui/color.h"
 #include "ui/geometry.h"
 
 namespace twl {

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "platform/color.h"
+#include "ui/color.h"
 #include "ui/geometry.h"
 
 namespace twl {

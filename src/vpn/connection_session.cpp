@@ -86,10 +86,10 @@ void ConnectionSession::waitForAdministrator(const std::string& executableVPNPat
     enter(ConnectionState::waitingForAdministrator);
     registerTimer->invalidate();
     registerTimer =
-        ctx_.runLoop().scheduleRepeating(registerInterval, [this] { startRegisterTimer(); });
+        ctx_.runLoop().scheduleRepeating(registerInterval, [this] { goOnOnceRegistered(); });
 }
 
-void ConnectionSession::startRegisterTimer() {
+void ConnectionSession::goOnOnceRegistered() {
     if (!ctx_.isUserRegistered) {
         return;
     }
@@ -114,28 +114,25 @@ void ConnectionSession::provision() {
     }
     ours_.setProfile("");  // provisioning replaces it
     provisionedServer_ = ctx_.serverUrl;
-    createVpnService(ctx_, executableVPNPath_, whileSameStep([this] {
-                         if (state_ == ConnectionState::provisioning) {
-                             findOurProfile();
-                             startConnectDelay();
-                         }
-                     }));
+    createVpnService(ctx_, executableVPNPath_, steps_.guard([this] {
+        if (state_ == ConnectionState::provisioning) {
+            findOurProfile();
+            startConnectDelay();
+        }
+    }));
 }
 
 // The tool has made a new profile; its uuid is the tool's to know.
 void ConnectionSession::findOurProfile() {
-    ctx_.networkManager().findProfile(
-        serviceName,
-        whileSameStep([this](const std::string& profile) { ours_.setProfile(profile); }));
+    ctx_.networkManager().findProfile(serviceName, steps_.guard([this](const std::string& profile) {
+        ours_.setProfile(profile);
+    }));
 }
 
 // Its own timer: no other screen's countdown can replace it.
 void ConnectionSession::startConnectDelay() {
     connectDelayTimer->invalidate();
-    connectDelayTimer = ctx_.runLoop().scheduleRepeating(connectDelaySeconds, [this] {
-        connectDelayTimer->invalidate();
-        connectVpnService();
-    });
+    connectDelayTimer = ctx_.runLoop().delay(connectDelaySeconds, [this] { connectVpnService(); });
 }
 
 void ConnectionSession::connectVpnService() {
@@ -152,10 +149,11 @@ void ConnectionSession::disconnectVpnService() {
 void ConnectionSession::startDetection() {
     detectionTimer->invalidate();
     ticksSinceConnectCommand_ = 0;
-    detectionTimer = ctx_.runLoop().scheduleRepeating(detectionInterval, [this] { detectTimer(); });
+    detectionTimer =
+        ctx_.runLoop().scheduleRepeating(detectionInterval, [this] { lookForTunnel(); });
 }
 
-void ConnectionSession::detectTimer() {
+void ConnectionSession::lookForTunnel() {
     ++ticksSinceConnectCommand_;
     const bool watching = state_ == ConnectionState::connected;
     // While NetworkManager decides, a "ppp0" may be anyone's: only its word
@@ -190,8 +188,7 @@ void ConnectionSession::tunnelGone() {
     if (!networkManagerDecides()) {
         dropped(std::nullopt);
     } else if (!reasonWaitTimer->isValid()) {
-        reasonWaitTimer = ctx_.runLoop().scheduleRepeating(reasonWaitSeconds, [this] {
-            reasonWaitTimer->invalidate();
+        reasonWaitTimer = ctx_.runLoop().delay(reasonWaitSeconds, [this] {
             disconnectVpnService();
             dropped(std::nullopt);
         });
@@ -276,10 +273,7 @@ void ConnectionSession::dropped(std::optional<int> reason) {
 void ConnectionSession::waitForTry() {
     enter(ConnectionState::waitingToReconnect);
     retryTimer->invalidate();
-    retryTimer = ctx_.runLoop().scheduleRepeating(reconnectWaits.at(tries_), [this] {
-        retryTimer->invalidate();
-        tryAgain();
-    });
+    retryTimer = ctx_.runLoop().delay(reconnectWaits.at(tries_), [this] { tryAgain(); });
 }
 
 // A try that waits for the network or the wake does not count.
@@ -343,14 +337,14 @@ void ConnectionSession::disconnect() {
     }
     stopTimers();
     enter(ConnectionState::disconnecting);
-    lookUpPublicIp(ctx_, whileSameStep([this](const std::string& address) {
-                       if (auto shown = observer_.lock()) {
-                           shown->publicIpFound(address);
-                       }
-                       enter(ConnectionState::disconnected);
-                       post(notificationTitle, "Disconnected");
-                       disconnectVpnService();
-                   }));
+    lookUpPublicIp(ctx_, steps_.guard([this](const std::string& address) {
+        if (auto shown = observer_.lock()) {
+            shown->publicIpFound(address);
+        }
+        enter(ConnectionState::disconnected);
+        post(notificationTitle, "Disconnected");
+        disconnectVpnService();
+    }));
 }
 
 void ConnectionSession::forceDisconnect() {
@@ -401,7 +395,7 @@ bool ConnectionSession::endAttempt() {
 }
 
 void ConnectionSession::stopTimers() {
-    ++step_;  // what is on its way belongs to a step that is over
+    steps_.next();
     ours_.forget();
     registerTimer->invalidate();
     connectDelayTimer->invalidate();

@@ -6,6 +6,7 @@
 
 #include <optional>
 
+#include "app/step_guard.h"
 #include "platform/network_manager_watch.h"
 #include "platform/sleep_watch.h"
 #include "platform/timer.h"
@@ -71,14 +72,14 @@ class ConnectionSession final : public NetworkManagerListener, public SleepListe
 
   private:
     void enter(ConnectionState state);
-    void startRegisterTimer();
+    void goOnOnceRegistered();
     void provision();
     void findOurProfile();
     void startConnectDelay();
     void connectVpnService();
     void disconnectVpnService();
     void startDetection();
-    void detectTimer();
+    void lookForTunnel();
     bool networkManagerDecides() const;
     bool tunnelStillThere();
     void showConnected(std::string tunnel);
@@ -95,17 +96,6 @@ class ConnectionSession final : public NetworkManagerListener, public SleepListe
     void stopTimers();
     void post(const char* title, const std::string& body);
     void tellTunnelChanged();
-
-    // Wraps an answer (a command's end, a look-up's reply) so that it is
-    // dropped when the step that asked for it is over by the time it comes.
-    template <typename Step>
-    auto whileSameStep(Step step) {
-        return [this, asked = step_, step = std::move(step)](const auto&... answer) {
-            if (asked == step_) {
-                step(answer...);
-            }
-        };
-    }
 
     AppContext& ctx_;
     ConnectionState state_ = ConnectionState::disconnected;
@@ -131,7 +121,7 @@ class ConnectionSession final : public NetworkManagerListener, public SleepListe
     bool tryWaiting_ = false;
     bool asleep_ = false;
     std::string provisionedServer_;  // the server the profile was made for
-    unsigned step_ = 0;
+    StepGuard steps_;                // what is on its way belongs to the step that asked
 };
 
 }  // namespace twl

@@ -16,8 +16,7 @@
 #include "account/awaitable_run_loop.h"
 #include "account/devprovider_process.h"
 #include "app/app_context.h"
-#include "fakes/memory_settings_store.h"
-#include "fakes/recording_console.h"
+#include "fakes/fake_services.h"
 #include "platform/curl/curl_http_transport.h"
 #include "private_system.h"
 #include "test_support.h"
@@ -242,26 +241,22 @@ struct ProviderClient {
     explicit ProviderClient(fakes::DevproviderSetup setup, std::string accountApi = "")
         : provider(std::move(setup)),
           transport(loop, provider.caFile()),
-          ctx(
-              Services{
-                  .runLoop = &loop, .settings = &store, .console = &console, .http = &transport},
-              Endpoints{accountApi.empty() ? provider.baseUrl() : accountApi, provider.baseUrl(),
-                        "", provider.caFile()}) {}
+          fake(loop, transport,
+               {.endpoints = {accountApi.empty() ? provider.baseUrl() : accountApi,
+                              provider.baseUrl(), "", provider.caFile()}}) {}
 
     SortedAccountReply check(const std::string& userName, const std::string& password) {
         std::optional<SortedAccountReply> sorted;
-        checkAccount(ctx, userName, password,
+        checkAccount(*fake.context, userName, password,
                      [&](auto value, auto error) { sorted = sortAccountReply(value, error); });
         EXPECT_TRUE(loop.runUntil([&] { return sorted.has_value(); }));
         return sorted.value_or(SortedAccountReply{});
     }
 
     fakes::AwaitableRunLoop loop;
-    fakes::MemorySettingsStore store;
-    fakes::RecordingConsole console;
     DevproviderProcess provider;
     CurlHttpTransport transport;
-    AppContext ctx;
+    fakes::FakeServices fake;
 };
 
 // A server out of reach, and a reply nested too deeply for the parser: one
@@ -275,9 +270,9 @@ TEST(AccountCheck, AnUnreachableApiOrATooDeepReplyIsANetworkErrorWithItsLine) {
         const SortedAccountReply sorted = client.check("paid", "s3cret");
         EXPECT_EQ(sorted.outcome, AccountOutcome::networkError);
         EXPECT_EQ(sorted.message, "Network error!");
-        ASSERT_EQ(client.console.lines.size(), 1u);
-        EXPECT_TRUE(client.console.lines[0].starts_with("Error message:"));
-        EXPECT_EQ(client.console.lines[0].find("s3cret"), std::string::npos);
+        ASSERT_EQ(client.fake.console.lines.size(), 1u);
+        EXPECT_TRUE(client.fake.console.lines[0].starts_with("Error message:"));
+        EXPECT_EQ(client.fake.console.lines[0].find("s3cret"), std::string::npos);
         for (const auto& request : client.provider.recordedRequests()) {
             EXPECT_EQ(request["acceptEncoding"], "") << "a compressed reply takes longer";
         }

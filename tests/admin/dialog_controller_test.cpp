@@ -1,4 +1,4 @@
-#include "admin/dialog_controller.h"
+#include "screens/dialog_controller.h"
 
 #include <gtest/gtest.h>
 

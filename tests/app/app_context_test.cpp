@@ -2,23 +2,30 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "app/settings_keys.h"
+#include "fakes/fake_services.h"
 #include "fakes/memory_settings_store.h"
+#include "fakes/scripted_http_transport.h"
 #include "fakes/virtual_run_loop.h"
 #include "vpn/connection_session.h"
 
 namespace twl {
 namespace {
 
-// A timer left running would call into a context that is gone.
-TEST(AppContext, DestroyingTheContextStopsItsTimers) {
+// A timer left running would call into a context that is gone; a service
+// left out is found when the context is made, not when a screen first uses it.
+TEST(AppContext, DestroyingTheContextStopsItsTimersAndEveryServiceIsNeeded) {
     fakes::VirtualRunLoop loop;
-    auto context = std::make_unique<AppContext>(Services{.runLoop = &loop}, Endpoints{});
-    context->connection().waitForAdministrator("");
-    context->timerManager().startCountdown(5, [](auto&, bool) {});
+    fakes::ScriptedHttpTransport http{loop};
+    fakes::FakeServices fake(loop, http, {});
+    fake.context->connection().waitForAdministrator("");
+    fake.context->timerManager().startCountdown(5, [](auto&, bool) {});
     ASSERT_EQ(loop.scheduledTimerCount(), 2U);
-    context.reset();
+    fake.context.reset();
     EXPECT_EQ(loop.scheduledTimerCount(), 0U);
+    EXPECT_THROW(AppContext(Services{.runLoop = &loop}, Endpoints{}), std::invalid_argument);
 }
 
 TEST(SettingsKeys, AnotherTypeReadsAsAbsent) {

@@ -8,8 +8,8 @@
 #include <iostream>
 
 #include "platform/posix/executable_bundle.h"
-#include "platform/qt/desktop_client.h"
 #include "platform/qt_test_support.h"
+#include "screens/desktop_client.h"
 
 int main(int argc, char* argv[]) {
     if (argc != 3 && argc != 5) {

@@ -19,9 +19,9 @@
 
 #include "account/devprovider_process.h"
 #include "child_command.h"
-#include "platform/qt/desktop_client.h"
 #include "platform/qt/interface_components.h"
 #include "platform/qt_test_support.h"
+#include "screens/desktop_client.h"
 #include "stand_in_road.h"
 #include "test_support.h"
 

@@ -12,17 +12,18 @@
 #include "fakes/recording_alert_presenter.h"
 #include "fakes/recording_console.h"
 #include "fakes/recording_notification_center.h"
+#include "fakes/recording_workspace.h"
 #include "fakes/scripted_network_manager.h"
 #include "fakes/scripted_sleep_watch.h"
 #include "fakes/simulated_system.h"
 
 namespace twl::fakes {
 
-// Every platform service but the run loop, the HTTP transport and the
-// workspace as a deterministic twin, wired with the client's storyboard into
-// one context. The loop and transport are the caller's: virtual ones for
-// screen tests, QtRunLoop on a desktop. The workspace is the desktop's; a
-// desktop may bring its own alerts too.
+// Every platform service but the run loop and the HTTP transport as a
+// deterministic twin, wired into one context. The loop and transport are the
+// caller's: virtual ones for screen tests, QtRunLoop on a desktop. A desktop
+// brings its own workspace, and may bring its own alerts; its screens go into
+// the storyboard.
 struct FakeServices {
     struct Options {
         Endpoints endpoints{"https://api.test", "https://ip.test", "vpn.test", ""};
@@ -40,6 +41,7 @@ struct FakeServices {
     FixedProxySettings proxySettings;
     RecordingNotificationCenter notifications;
     RecordingAlertPresenter alerts;
+    RecordingWorkspace workspace;
     Storyboard storyboard;
     ScriptedNetworkManager networkManager;
     ScriptedSleepWatch sleep;

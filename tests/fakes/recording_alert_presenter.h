@@ -12,7 +12,7 @@ class RecordingAlertPresenter final : public AlertPresenter {
   public:
     int runModal(const Alert& alert) override {
         alerts.push_back(alert);
-        return Alert::firstButtonReturn;
+        return 0;  // the first button
     }
 
     std::vector<Alert> alerts;

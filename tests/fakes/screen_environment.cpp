@@ -2,20 +2,24 @@
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QCoreApplication>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 #include <stdexcept>
 #include <utility>
 
-#include "platform/qt/qt_button.h"
-#include "platform/qt/qt_text_field.h"
-#include "platform/qt/qt_view_base.h"
-#include "platform/view_controller.h"
+#include "platform/qt/plain_text_label.h"
+#include "screens/register_screens.h"
+#include "screens/screen_window.h"
+#include "screens/tray_item.h"
+#include "screens/view_controller.h"
 
 namespace twl::fakes {
 
-ScreenEnvironment::ScreenEnvironment() : FakeServices(loop, http, Options{.workspace = &desktop}) {}
+ScreenEnvironment::ScreenEnvironment() : FakeServices(loop, http, Options{.workspace = &desktop}) {
+    registerScreens(storyboard, *context);
+}
 
 std::shared_ptr<ViewController> ScreenEnvironment::show(const std::string& identifier) {
     auto screen = storyboard.instantiateControllerWithIdentifier(identifier);
@@ -27,7 +31,7 @@ std::shared_ptr<ViewController> ScreenEnvironment::show(const std::string& ident
     return screen;
 }
 
-QtWindow& ScreenEnvironment::windowOnTop() {
+ScreenWindow& ScreenEnvironment::windowOnTop() {
     const auto& modal = shell.mainWindow().presentedWindows();
     return modal.empty() ? shell.mainWindow() : *modal.back();
 }
@@ -39,8 +43,8 @@ std::shared_ptr<ViewController> ScreenEnvironment::onTop() {
 QWidget& ScreenEnvironment::find(const std::string& name, bool orBeneath) {
     for (const auto& screen :
          {onTop(), orBeneath ? shell.mainWindow().contentViewController() : nullptr}) {
-        auto* root = screen ? dynamic_cast<QtViewBase<View>*>(screen->view().get()) : nullptr;
-        if (auto* found = root ? root->widget()->findChild<QWidget*>(toQ(name)) : nullptr) {
+        QWidget* root = screen ? screen->view() : nullptr;
+        if (auto* found = root ? root->findChild<QWidget*>(toQ(name)) : nullptr) {
             return *found;
         }
     }
@@ -65,16 +69,25 @@ void ScreenEnvironment::click(const std::string& control) {
     }
 }
 
+void ScreenEnvironment::closeWindow() {
+    windowOnTop().widget()->close();
+}
+
 std::string ScreenEnvironment::text(const std::string& name) {
     QWidget& shown = find(name, true);
     if (auto* button = qobject_cast<QAbstractButton*>(&shown)) {
-        return QtButton(button).title();
+        return button->text().toStdString();
     }
-    return QtTextField(&shown).stringValue();
+    if (auto* edit = qobject_cast<QLineEdit*>(&shown)) {
+        return edit->text().toStdString();
+    }
+    auto* label = qobject_cast<QLabel*>(&shown);
+    return label ? PlainTextLabel::of(*label).text().toStdString() : "";
 }
 
 void ScreenEnvironment::chooseFromTray(const std::string& title) {
-    for (QAction* entry : shell.statusBar().menuActions()) {
+    TrayItem* tray = delegate.statusItem();
+    for (QAction* entry : tray ? tray->menu().actions() : QList<QAction*>()) {
         if (entry->text() == toQ(title)) {
             entry->trigger();
             return;

@@ -1,25 +1,43 @@
 #pragma once
 
+#include <QWidget>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "platform/mouse_event.h"
-#include "platform/view_controller.h"
+#include "app/storyboard.h"
+#include "screens/view_controller.h"
 
 namespace twl::fakes {
 
-// A screen that stands for one not under test: it binds nothing and records
-// the life-cycle calls the window and the layouts make.
+// A screen that stands for one not under test: an empty root of the given
+// size, and a record of the life-cycle calls the window makes.
 class StubScreen : public ViewController {
   public:
+    explicit StubScreen(QSize size = {380, 580}) : size_(size) {}
+
     void viewDidLoad() override { events.emplace_back("viewDidLoad"); }
-    void mouseEntered(const MouseEvent&) override { events.emplace_back("mouseEntered"); }
     void cancelOperation() override {
         events.emplace_back("cancelOperation");
         ViewController::cancelOperation();
     }
 
     std::vector<std::string> events;
+
+  protected:
+    void loadView(QWidget& root) override { root.resize(size_); }
+
+  private:
+    QSize size_;
 };
+
+// Makes stub screens in place of a real one.
+inline Storyboard::Factory stubScreens() {
+    return [](const std::string& identifier) {
+        auto screen = std::make_shared<StubScreen>();
+        screen->setStoryboardIdentifier(identifier);
+        return screen;
+    };
+}
 
 }  // namespace twl::fakes

@@ -72,8 +72,8 @@ std::shared_ptr<Timer> VirtualRunLoop::scheduleRepeating(double intervalSeconds,
     return std::make_shared<VirtualTimer>(add(interval, interval, std::move(handler)));
 }
 
-void VirtualRunLoop::delay(double seconds, Handler handler) {
-    add(toMicros(seconds), 0, std::move(handler));
+std::shared_ptr<Timer> VirtualRunLoop::delay(double seconds, Handler handler) {
+    return std::make_shared<VirtualTimer>(add(toMicros(seconds), 0, std::move(handler)));
 }
 
 void VirtualRunLoop::post(Handler handler) {

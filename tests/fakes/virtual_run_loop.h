@@ -20,7 +20,7 @@ class VirtualRunLoop : public RunLoop {
     ~VirtualRunLoop() override;
 
     std::shared_ptr<Timer> scheduleRepeating(double intervalSeconds, Handler handler) override;
-    void delay(double seconds, Handler handler) override;
+    std::shared_ptr<Timer> delay(double seconds, Handler handler) override;
     void post(Handler handler) override;
     double now() const override;
 

@@ -13,18 +13,19 @@
 #include <memory>
 #include <string>
 
-#include "app/app_delegate.h"
 #include "app/settings_keys.h"
 #include "fakes/fake_services.h"
 #include "fakes/scripted_http_transport.h"
-#include "platform/qt/desktop_shell.h"
 #include "platform/qt/interface_components.h"
 #include "platform/qt/qt_alert_presenter.h"
-#include "platform/qt/qt_layouts.h"
 #include "platform/qt/qt_run_loop.h"
-#include "platform/qt/qt_window.h"
 #include "platform/qt/qt_workspace.h"
 #include "platform/qt/quit_signals.h"
+#include "screens/app_delegate.h"
+#include "screens/desktop_shell.h"
+#include "screens/register_screens.h"
+#include "screens/screen_window.h"
+#include "screens/view_controller.h"
 
 namespace {
 
@@ -76,7 +77,7 @@ int main(int argc, char* argv[]) {
          .workspace = &workspace,
          .alerts = &alerts});
     fake.proxySettings.settings = twl::fakes::FixedProxySettings::withInterfaces({"lo", "eth0"});
-    auto layouts = twl::QtLayouts::withStoryboardLayouts();
+    twl::registerScreens(fake.storyboard, *fake.context);
     // Enough answers for every look-up a screen makes while it is shown.
     for (int i = 0; i < 64; ++i) {
         http.scriptText(twl::TextReply{shownPublicIp, {}});
@@ -85,10 +86,10 @@ int main(int argc, char* argv[]) {
         signIn(fake);
     }
 
-    twl::DesktopShell shell(*layouts, workspace, trayAvailable);
+    twl::DesktopShell shell(workspace, trayAvailable);
     QObject::connect(&quitSignals, &twl::QuitSignals::quitRequested, &shell,
                      &twl::DesktopShell::terminate);
-    twl::AppDelegate delegate(*fake.context, shell.statusBar());
+    twl::AppDelegate delegate(*fake.context, [&shell] { shell.terminate(); });
     // The administrator dialog only ever opens over the main screen.
     const bool dialog = identifier == "DialogController";
     shell.launch(delegate, fake.storyboard.instantiateControllerWithIdentifier(
@@ -96,7 +97,7 @@ int main(int argc, char* argv[]) {
     // Clear of the display's edge, so that a dialog centred over it stays on screen.
     shell.mainWindow().widget()->move(40, 40);
     if (dialog) {
-        shell.mainWindow().presentViewControllerAsModalWindow(
+        shell.mainWindow().contentViewController()->presentViewControllerAsModalWindow(
             fake.storyboard.instantiateControllerWithIdentifier("DialogController"));
     }
     const int status = QApplication::exec();

@@ -12,17 +12,16 @@
 #include <memory>
 #include <optional>
 
-#include "app/appearance.h"
 #include "fakes/virtual_run_loop.h"
 #include "platform/qt/custom_security_cell.h"
 #include "platform/qt/custom_text_field_cell.h"
 #include "platform/qt/interface_components.h"
 #include "platform/qt/my_custom_fade_animator.h"
 #include "platform/qt/pointing_hand_style.h"
-#include "platform/qt/qt_layouts.h"
-#include "platform/qt/qt_text_field.h"
 #include "platform/qt/view_properties.h"
 #include "qt_test_support.h"
+#include "screens/screen_style.h"
+#include "ui_login_controller.h"
 
 namespace twl {
 namespace {
@@ -74,19 +73,16 @@ TEST(TextFieldCells, TextStaysPutWhenEditingStartsAndEnds) {
 
 // Black at half opacity in the field's own font is what a style sheet leaves.
 TEST(TextFieldCells, AnEmptyFieldShowsItsPlaceholderInTheSharedColourAndFont) {
-    const auto layouts = QtLayouts::withStoryboardLayouts();
-    const auto login = test_support::screen("LoginController");
-    login->loadViewIfNeeded(*layouts);
-    auto* field = test_support::rootOf(*login).findChild<QLineEdit*>("edtUserName");
-    QtTextField(field).setPlaceholderAttributedString(
-        {"Username", appearance::placeholderColor, appearance::placeholderFont});
+    test_support::BuiltForm<Ui::LoginControllerLayout> login;
+    QLineEdit* field = login.ui.edtUserName;
+    screen_style::setPlaceholder(*field, "Username");
     QFont font = field->property(view_property::placeholderFont).value<QFont>();
     EXPECT_EQ(QFontInfo(font).pixelSize(), 14);
     EXPECT_LT(QFontInfo(font).weight(), QFont::Normal) << QFontInfo(font).family().toStdString();
 
     font.setStyleStrategy(QFont::NoAntialias);  // every pixel of ink in the full colour
     field->setProperty(view_property::placeholderFont, font);
-    test_support::rootOf(*login).show();
+    login.root.show();
     const QImage image = field->grab().toImage().convertToFormat(QImage::Format_Grayscale8);
     int darkest = 255;
     for (int y = 0; y < image.height(); ++y) {

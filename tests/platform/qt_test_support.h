@@ -12,10 +12,20 @@
 #include <memory>
 #include <string>
 
-#include "fakes/stub_screen.h"
-#include "platform/qt/qt_view_base.h"
+#include "platform/qt/interface_components.h"
 
 namespace twl::test_support {
+
+// A screen's uic form built on a root of its own, as its screen builds it.
+template <typename Form>
+struct BuiltForm {
+    BuiltForm() {
+        registerInterfaceArtwork();
+        ui.setupUi(&root);
+    }
+    QWidget root;
+    Form ui{};
+};
 
 // Runs the event loop until the condition holds or a generous limit passes.
 inline bool spinUntil(const std::function<bool()>& done, int limitMs = 5000) {
@@ -61,18 +71,6 @@ inline void type(const char* field, const QString& text) {
     ASSERT_NE(edit, nullptr) << field;
     edit->clear();
     QTest::keyClicks(edit, text);
-}
-
-// A screen that binds nothing, made for the layout of `identifier`.
-inline std::shared_ptr<fakes::StubScreen> screen(const std::string& identifier) {
-    auto made = std::make_shared<fakes::StubScreen>();
-    made->setStoryboardIdentifier(identifier);
-    return made;
-}
-
-// The widget at the root of a loaded screen's views.
-inline QWidget& rootOf(const ViewController& shown) {
-    return *dynamic_cast<QtViewBase<View>*>(shown.view().get())->widget();
 }
 
 }  // namespace twl::test_support

@@ -1,13 +1,16 @@
 // Saving a new server on real widgets, and the saved server in force for the
 // next connection, are walked in tests/e2e.
-#include "settings/setting_controller.h"
+#include "screens/setting_controller.h"
 
 #include <gtest/gtest.h>
 
-#include "app/appearance.h"
+#include <QColor>
+#include <QFont>
+#include <QLineEdit>
+
 #include "fakes/screen_environment.h"
 #include "fakes/stub_screen.h"
-#include "platform/qt/qt_text_field.h"
+#include "platform/qt/view_properties.h"
 
 namespace twl {
 namespace {
@@ -16,13 +19,10 @@ constexpr const char* builtInServer = "vpn.test";  // the fake services' default
 
 // A run of the client with the settings screen open over a stub main screen.
 struct SettingsScene {
-    SettingsScene() {
-        env.storyboard.registerController("MainController",
-                                          [] { return std::make_shared<fakes::StubScreen>(); });
-    }
-    std::shared_ptr<QtTextField> open() {
+    SettingsScene() { env.storyboard.registerController("MainController", fakes::stubScreens()); }
+    QLineEdit& open() {
         env.show("SettingController");
-        return std::make_shared<QtTextField>(&env.widget("edtServerUrl"));
+        return dynamic_cast<QLineEdit&>(env.widget("edtServerUrl"));
     }
     void click(const char* control) { env.click(control); }
 
@@ -33,19 +33,20 @@ struct SettingsScene {
 TEST(SettingController, OpensOnTheBuiltInServerUnlessAStringIsStoredWhichThenHolds) {
     SettingsScene scene;
     scene.env.settings.setBool(true, "server_url");  // written from outside
-    const auto field = scene.open();
-    EXPECT_EQ(field->stringValue(), builtInServer);
-    EXPECT_EQ(field->placeholderAttributedString(),
-              (AttributedString{"Server URL", appearance::placeholderColor,
-                                appearance::placeholderFont}));
+    const QLineEdit& field = scene.open();
+    EXPECT_EQ(field.text(), builtInServer);
+    EXPECT_EQ(field.placeholderText(), "Server URL");
+    EXPECT_EQ(field.property(view_property::placeholderColor).value<QColor>(),
+              QColor(189, 189, 189));
+    EXPECT_EQ(field.property(view_property::placeholderFont).value<QFont>().weight(), QFont::Light);
 
     SettingsScene saved;
     saved.env.settings.setObject("10.8.0.1", "server_url");
     EXPECT_EQ(saved.env.context->serverUrl, builtInServer) << "not before the screen loads";
-    const auto savedField = saved.open();
-    EXPECT_EQ(savedField->stringValue(), "10.8.0.1");
+    QLineEdit& savedField = saved.open();
+    EXPECT_EQ(savedField.text(), "10.8.0.1");
     EXPECT_EQ(saved.env.context->serverUrl, "10.8.0.1");
-    savedField->setStringValue("typed.example");
+    savedField.setText("typed.example");
     saved.click("btnBack");
     EXPECT_EQ(saved.env.onTop()->storyboardIdentifier(), "MainController");
     EXPECT_EQ(saved.env.context->serverUrl, "10.8.0.1");
@@ -57,7 +58,7 @@ TEST(SettingController, AnEmptyAddressIsRefusedAndBlanksAreKept) {
         SCOPED_TRACE(typed);
         SettingsScene scene;
         scene.env.settings.setObject("old.example", "server_url");
-        scene.open()->setStringValue(typed);
+        scene.open().setText(QString::fromStdString(typed));
         scene.click("btnSave");
         const std::string expected = typed.empty() ? "old.example" : typed;
         EXPECT_EQ(scene.env.context->serverUrl, expected);

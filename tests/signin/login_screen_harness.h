@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QLabel>
+#include <QPixmap>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -10,8 +12,8 @@
 #include "app/stored_secrets.h"
 #include "fakes/screen_environment.h"
 #include "platform/qt/busy_spinner.h"
-#include "platform/qt/qt_image_view.h"
-#include "platform/view_controller.h"
+#include "screens/screen_window.h"
+#include "screens/view_controller.h"
 
 namespace twl::test_support {
 
@@ -30,8 +32,15 @@ struct LoginScreenHarness {
         auto& spinner = dynamic_cast<BusySpinner&>(env.widget("loadingDialog"));
         return spinner.isAnimating() && spinner.isVisible();
     }
+    // Which of the two images the remember-me control shows.
     std::string rememberImage() {
-        return QtImageView(&dynamic_cast<QLabel&>(env.widget("imgRemember"))).imageName();
+        const QImage shown = dynamic_cast<QLabel&>(env.widget("imgRemember")).pixmap().toImage();
+        for (const char* name : {"checked", "uncheck"}) {
+            if (shown == QPixmap(QStringLiteral(":/images/%1.png").arg(name)).toImage()) {
+                return name;
+            }
+        }
+        return "";
     }
     void signIn(const std::string& userName, const std::string& password) {
         env.type("edtUserName", userName);

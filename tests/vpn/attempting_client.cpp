@@ -5,9 +5,11 @@
 #include <QElapsedTimer>
 #include <filesystem>
 
-#include "platform/qt/desktop_client.h"
 #include "platform/qt_test_support.h"
 #include "private_network_manager.h"
+#include "screens/desktop_client.h"
+#include "screens/screen_window.h"
+#include "screens/view_controller.h"
 
 namespace twl::test_support {
 
@@ -30,7 +32,8 @@ AttemptingClient::AttemptingClient() {
     ctx.accountUserName = "alice";
     ctx.accountPassword = "open sesame";
     ctx.isAdminConfirmed = true;
-    ctx.showInPlaceOf(*client_->shell().mainWindow().contentViewController(), "MainController");
+    client_->shell().mainWindow().contentViewController()->showInPlaceOf("MainController",
+                                                                         ctx.storyboard());
     spinUntil([] { return !status().empty(); });
 }
 

@@ -1,6 +1,6 @@
 // The connection's ways in and out, through the screens, on the virtual clock;
 // the happy road on a real system is walked in tests/e2e/whole_road_test.cpp.
-#include "vpn/main_controller.h"
+#include "screens/main_controller.h"
 
 #include <gtest/gtest.h>
 
@@ -29,8 +29,7 @@ const std::string disconnectCommand = commands::disconnectService();
 // main screen on show. The test plays the tunnel.
 struct Client {
     Client() {
-        env.storyboard.registerController("LoginController",
-                                          [] { return std::make_shared<fakes::StubScreen>(); });
+        env.storyboard.registerController("LoginController", fakes::stubScreens());
         ctx.accountUserName = "demo";
         ctx.accountPassword = "demo-pass";
         env.settings.setObject("admin", keys::username);
@@ -90,15 +89,20 @@ class MainScreen : public ::testing::Test, public Client {};
 // Each way into or out of each state: the commands it and the next 70 s send
 // while the tunnel is there to be seen, the state it leaves, and what shows it.
 TEST(ConnectionSession, EveryWayInAndOutOfEachStateEndsWhereItShould) {
-    using Way = std::function<void(Client&)>;
-    const Way cancel = [](Client& s) { s.click("btnCancel"); };
-    const Way signOut = [](Client& s) { s.click("btnSignOut"); };
-    const Way force = [](Client& s) { s.click("btnDisconnect"); };
-    const Way button = [](Client& s) { s.click("btnConnect"); };
-    const Way quit = [](Client& s) { s.env.chooseFromTray("Close Application"); };
-    const Way seen = [](Client& s) { s.play(true, 0.5); };
-    const Way drop = [](Client& s) { s.play(false, 0.5); };
-    const Way timeUp = [](Client& s) { s.play(false, 60.0); };
+    // Which way it is, where the outcome depends on it.
+    enum class By { user, signOut, quit };
+    struct Way {
+        By by;
+        std::function<void(Client&)> act;
+    };
+    const Way cancel{By::user, [](Client& s) { s.click("btnCancel"); }};
+    const Way signOut{By::signOut, [](Client& s) { s.click("btnSignOut"); }};
+    const Way force{By::user, [](Client& s) { s.click("btnDisconnect"); }};
+    const Way button{By::user, [](Client& s) { s.click("btnConnect"); }};
+    const Way quit{By::quit, [](Client& s) { s.env.chooseFromTray("Close Application"); }};
+    const Way seen{By::user, [](Client& s) { s.play(true, 0.5); }};
+    const Way drop{By::user, [](Client& s) { s.play(false, 0.5); }};
+    const Way timeUp{By::user, [](Client& s) { s.play(false, 60.0); }};
     const Texts none;
     const Texts down{disconnectCommand};
     const std::vector<std::tuple<const char*, State, Way, Texts, State>> rows{
@@ -133,7 +137,7 @@ TEST(ConnectionSession, EveryWayInAndOutOfEachStateEndsWhereItShould) {
         ASSERT_EQ(s.ctx.connection().state(), from);
         const Texts& all = s.env.system.commandsRun;
         const auto before = static_cast<long>(all.size());
-        way(s);
+        way.act(s);
         s.answerPublicIp("198.51.100.1");  // an answer the way has overtaken changes nothing
         s.play(true, 70.0);
         EXPECT_EQ(Texts(all.begin() + before, all.end()), sent);
@@ -141,11 +145,11 @@ TEST(ConnectionSession, EveryWayInAndOutOfEachStateEndsWhereItShould) {
         EXPECT_FALSE(s.ctx.connection().isConnecting()) << "Connect works again";
         const bool up = to == State::connected;
         EXPECT_EQ(s.ctx.statusBarButton->imageName(), up ? "menubar_hover" : "menubar");
-        const bool signedOut = way.target_type() == signOut.target_type();
+        const bool signedOut = way.by == By::signOut;
         EXPECT_EQ(s.shows(), signedOut ? "LoginController"
                              : up      ? "Connected/Disconnect"
                                        : "Disconnected/Connect");
-        if (way.target_type() == quit.target_type() && !sent.empty()) {
+        if (way.by == By::quit && !sent.empty()) {
             EXPECT_EQ(s.env.system.options.back().timeLimit, std::chrono::seconds(5)) << "bounded";
         }
     }

@@ -18,9 +18,9 @@
 #include "attempting_client.h"
 #include "child_command.h"
 #include "nmcli.h"
-#include "platform/qt/desktop_client.h"
 #include "platform/qt_test_support.h"
 #include "private_network_manager.h"
+#include "screens/desktop_client.h"
 #include "test_support.h"
 
 namespace twl {

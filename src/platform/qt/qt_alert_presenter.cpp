@@ -51,7 +51,7 @@ int QtAlertPresenter::runModal(const Alert& alert) {
 
     const auto pressed = std::find(buttons.begin(), buttons.end(), box.clickedButton());
     const auto index = pressed == buttons.end() ? 0 : pressed - buttons.begin();
-    return Alert::firstButtonReturn + static_cast<int>(index);
+    return static_cast<int>(index);
 }
 
 }  // namespace twl

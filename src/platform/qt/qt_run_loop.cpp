@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace twl {
 namespace {
@@ -22,15 +23,21 @@ int toMilliseconds(double seconds) {
 // is the run loop's until it is invalidated.
 class QtTimer final : public Timer {
   public:
-    QtTimer(QObject* owner, int intervalMs, RunLoop::Handler handler)
+    QtTimer(QObject* owner, int intervalMs, bool once, RunLoop::Handler handler)
         : timer_(new QTimer(owner)),
           handler_(std::make_shared<RunLoop::Handler>(std::move(handler))) {
         timer_->setTimerType(Qt::PreciseTimer);
         timer_->setInterval(intervalMs);
-        QObject::connect(timer_, &QTimer::timeout, timer_, [handler = handler_] {
+        timer_->setSingleShot(once);
+        QTimer* ticking = timer_;
+        QObject::connect(timer_, &QTimer::timeout, timer_, [handler = handler_, once, ticking] {
             // A copy keeps the handler alive while it runs, even if it
-            // invalidates its own timer.
-            const RunLoop::Handler copy = *handler;
+            // invalidates its own timer; a one-off lets go of it and its
+            // QTimer after.
+            const RunLoop::Handler copy = once ? std::exchange(*handler, nullptr) : *handler;
+            if (once) {
+                ticking->deleteLater();
+            }
             if (copy) {
                 copy();
             }
@@ -60,17 +67,12 @@ QtRunLoop::QtRunLoop(QObject* parent) : QObject(parent) {}
 QtRunLoop::~QtRunLoop() = default;
 
 std::shared_ptr<Timer> QtRunLoop::scheduleRepeating(double intervalSeconds, Handler handler) {
-    return std::make_shared<QtTimer>(this, std::max(1, toMilliseconds(intervalSeconds)),
+    return std::make_shared<QtTimer>(this, std::max(1, toMilliseconds(intervalSeconds)), false,
                                      std::move(handler));
 }
 
-void QtRunLoop::delay(double seconds, Handler handler) {
-    QTimer::singleShot(toMilliseconds(seconds), Qt::PreciseTimer, this,
-                       [handler = std::move(handler)] {
-                           if (handler) {
-                               handler();
-                           }
-                       });
+std::shared_ptr<Timer> QtRunLoop::delay(double seconds, Handler handler) {
+    return std::make_shared<QtTimer>(this, toMilliseconds(seconds), true, std::move(handler));
 }
 
 void QtRunLoop::post(Handler handler) {

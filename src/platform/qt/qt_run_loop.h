@@ -17,7 +17,7 @@ class QtRunLoop final : public QObject, public RunLoop {
     ~QtRunLoop() override;
 
     std::shared_ptr<Timer> scheduleRepeating(double intervalSeconds, Handler handler) override;
-    void delay(double seconds, Handler handler) override;
+    std::shared_ptr<Timer> delay(double seconds, Handler handler) override;
     void post(Handler handler) override;
     double now() const override;
 };
