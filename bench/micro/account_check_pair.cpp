@@ -38,12 +38,14 @@ EasyHandle bareGet(const std::string& url, const std::string& caFile, std::strin
 
 AccountCheckPair::AccountCheckPair()
     : transport_(runLoop_, provider_.caFile()),
-      context_(contextWith(transport_)),
+      client_(clientWith(transport_)),
       url_(accountCheckUrl(provider_.baseUrl(), userName, password)) {}
 
-AppContext AccountCheckPair::contextWith(HttpTransport& transport) {
-    return AppContext(Services{.runLoop = &runLoop_, .console = &console_, .http = &transport},
-                      Endpoints{provider_.baseUrl(), "", "", provider_.caFile()});
+std::unique_ptr<fakes::FakeServices> AccountCheckPair::clientWith(HttpTransport& transport) {
+    return std::make_unique<fakes::FakeServices>(
+        runLoop_, transport,
+        fakes::FakeServices::Options{
+            .endpoints = {provider_.baseUrl(), "", "", provider_.caFile()}});
 }
 
 void AccountCheckPair::registerBenchmarks() {
@@ -82,14 +84,14 @@ std::string AccountCheckPair::checkOnce(const AppContext& context) {
 }
 
 void AccountCheckPair::clientReusing(benchmark::State& state) {
-    const std::string first = checkOnce(context_);
+    const std::string first = checkOnce(*client_->context);
     if (first.starts_with("error: ")) {
         state.SkipWithError(first.c_str());
         return;
     }
     const std::size_t before = provider_.recordedRequests().size();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(checkOnce(context_));
+        benchmark::DoNotOptimize(checkOnce(*client_->context));
     }
     countConnections(state, before);
 }
@@ -113,8 +115,8 @@ void AccountCheckPair::clientConnectingAnew(benchmark::State& state) {
     const std::size_t before = provider_.recordedRequests().size();
     for (auto _ : state) {
         CurlHttpTransport fresh(runLoop_, provider_.caFile());
-        const AppContext context = contextWith(fresh);
-        benchmark::DoNotOptimize(checkOnce(context));
+        const auto client = clientWith(fresh);
+        benchmark::DoNotOptimize(checkOnce(*client->context));
     }
     countConnections(state, before);
 }

@@ -4,9 +4,11 @@
 
 #include <string>
 
+#include <memory>
 #include "account/devprovider_process.h"
+
 #include "app/app_context.h"
-#include "fakes/recording_console.h"
+#include "fakes/fake_services.h"
 #include "platform/curl/curl_http_transport.h"
 #include "platform/qt/qt_run_loop.h"
 
@@ -29,8 +31,8 @@ class AccountCheckPair {
     void clientConnectingAnew(benchmark::State& state);
     void floorConnectingAnew(benchmark::State& state);
 
-    // A context whose HTTP goes through `transport`.
-    AppContext contextWith(HttpTransport& transport);
+    // A client whose HTTP goes through `transport`.
+    std::unique_ptr<fakes::FakeServices> clientWith(HttpTransport& transport);
     // The reply to one check, or "error: " and what went wrong.
     std::string checkOnce(const AppContext& context);
     // Reports, as the counter "requests_per_conn", how many of the requests the
@@ -40,9 +42,8 @@ class AccountCheckPair {
 
     fakes::DevproviderProcess provider_;
     QtRunLoop runLoop_;
-    fakes::RecordingConsole console_;
     CurlHttpTransport transport_;
-    AppContext context_;
+    std::unique_ptr<fakes::FakeServices> client_;
     std::string url_;
 };
 

@@ -2,7 +2,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include "app/app_context.h"
+#include "fakes/fake_services.h"
+#include "fakes/scripted_http_transport.h"
+#include "fakes/virtual_run_loop.h"
 #include "platform/posix/interface_proxy_settings.h"
 
 namespace twl::bench {
@@ -19,7 +21,9 @@ class DetectionTickPair {
     static void floor(benchmark::State& state);
 
     InterfaceProxySettings proxySettings_;
-    AppContext context_;
+    fakes::VirtualRunLoop loop_;
+    fakes::ScriptedHttpTransport http_{loop_};
+    fakes::FakeServices client_{loop_, http_, {.proxySettings = &proxySettings_}};
 };
 
 }  // namespace twl::bench

@@ -14,7 +14,7 @@ FakeServices::FakeServices(RunLoop& loop, HttpTransport& http, Options options)
                  .bundle = &bundle,
                  .interpreter = &system,
                  .http = &http,
-                 .proxySettings = &proxySettings,
+                 .proxySettings = options.proxySettings ? options.proxySettings : &proxySettings,
                  .notifications = &notifications,
                  .workspace = options.workspace ? options.workspace : &workspace,
                  .alerts = options.alerts ? options.alerts : &alerts,

@@ -22,13 +22,14 @@ namespace twl::fakes {
 // Every platform service but the run loop and the HTTP transport as a
 // deterministic twin, wired into one context. The loop and transport are the
 // caller's: virtual ones for screen tests, QtRunLoop on a desktop. A desktop
-// brings its own workspace, and may bring its own alerts; its screens go into
-// the storyboard.
+// brings its own workspace, and may bring its own alerts (a bench its own
+// interfaces); its screens go into the storyboard.
 struct FakeServices {
     struct Options {
         Endpoints endpoints{"https://api.test", "https://ip.test", "vpn.test", ""};
         Workspace* workspace = nullptr;
         AlertPresenter* alerts = nullptr;
+        ProxySettings* proxySettings = nullptr;
     };
     FakeServices(RunLoop& loop, HttpTransport& http, Options options);
 
