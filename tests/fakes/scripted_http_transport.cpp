@@ -21,6 +21,15 @@ bool ScriptedHttpTransport::answerOldestText(TextReply reply) {
     return answer(text_, std::move(reply));
 }
 
+bool ScriptedHttpTransport::answerNewestText(TextReply reply) {
+    if (text_.waiting.empty()) {
+        return false;
+    }
+    deliver(std::move(text_.waiting.back()), std::move(reply));
+    text_.waiting.pop_back();
+    return true;
+}
+
 template <typename Reply>
 void ScriptedHttpTransport::take(Queue<Reply>& queue, std::function<void(Reply)> completion) {
     if (queue.scripted.empty()) {

@@ -28,6 +28,8 @@ class ScriptedHttpTransport final : public HttpTransport {
     // Answers the oldest request still waiting; false when none waits.
     bool answerOldest(JsonReply reply);
     bool answerOldestText(TextReply reply);
+    // Answers the newest text fetch still waiting, so that it overtakes the older ones.
+    bool answerNewestText(TextReply reply);
     std::size_t waitingCount() const { return json_.waiting.size(); }
     std::size_t waitingTextCount() const { return text_.waiting.size(); }
 

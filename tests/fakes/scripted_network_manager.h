@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "platform/network_manager_watch.h"
 #include "platform/run_loop.h"
@@ -19,9 +18,8 @@ class ScriptedNetworkManager final : public NetworkManagerWatch {
     void stop() override { listener_ = nullptr; }
     bool onBus() const override { return onBusNow; }
     int networkState() const override { return onBusNow ? networkStateNow : 0; }
-    void findProfile(const std::string& id,
+    void findProfile(const std::string& /*id*/,
                      std::function<void(const std::string&)> found) override {
-        profilesAskedFor.push_back(id);
         loop_.post([this, found = std::move(found)] { found(onBusNow ? profile : ""); });
     }
 
@@ -41,7 +39,6 @@ class ScriptedNetworkManager final : public NetworkManagerWatch {
     bool onBusNow = false;
     int networkStateNow = 70;  // connected-global
     std::string profile = "/org/freedesktop/NetworkManager/Settings/7";
-    std::vector<std::string> profilesAskedFor;
 
   private:
     RunLoop& loop_;

@@ -11,12 +11,11 @@
 namespace twl::fakes {
 
 // A screen that stands for one not under test: an empty root of the given
-// size, and a record of the life-cycle calls the window makes.
+// size, and a record of the cancellations the window passes it.
 class StubScreen : public ViewController {
   public:
     explicit StubScreen(QSize size = {380, 580}) : size_(size) {}
 
-    void viewDidLoad() override { events.emplace_back("viewDidLoad"); }
     void cancelOperation() override {
         events.emplace_back("cancelOperation");
         ViewController::cancelOperation();
