@@ -11,9 +11,7 @@ namespace {
 using nlohmann::json;
 
 TEST(SortAccountReply, EachReplySortsIntoItsOutcome) {
-    const AccountOutcome accepted = AccountOutcome::accepted, refused = AccountOutcome::refused,
-                         notPaid = AccountOutcome::notPaid,
-                         networkError = AccountOutcome::networkError;
+    using enum AccountOutcome;
     const std::string no = "Username or password is incorrect.", network = "Network error!";
     const std::tuple<json, AccountOutcome, std::string> rows[] = {
         {{{"response", "success"}, {"status", "Paid"}, {"message", 3}}, accepted, ""},

@@ -7,8 +7,7 @@
 #include "app/settings_keys.h"
 #include "fakes/fake_services.h"
 #include "fakes/memory_settings_store.h"
-#include "fakes/scripted_http_transport.h"
-#include "fakes/virtual_run_loop.h"
+#include "fakes/virtual_transport.h"
 #include "vpn/connection_session.h"
 
 namespace twl {
@@ -17,15 +16,14 @@ namespace {
 // A timer left running would call into a context that is gone; a service
 // left out is found when the context is made, not when a screen first uses it.
 TEST(AppContext, DestroyingTheContextStopsItsTimersAndEveryServiceIsNeeded) {
-    fakes::VirtualRunLoop loop;
-    fakes::ScriptedHttpTransport http{loop};
-    fakes::FakeServices fake(loop, http, {});
+    fakes::VirtualTransport io;
+    fakes::FakeServices fake(io.loop, io.http, {});
     fake.context->connection().waitForAdministrator("");
     fake.context->timerManager().startCountdown(5, [](auto&, bool) {});
-    ASSERT_EQ(loop.scheduledTimerCount(), 2U);
+    ASSERT_EQ(io.loop.scheduledTimerCount(), 2U);
     fake.context.reset();
-    EXPECT_EQ(loop.scheduledTimerCount(), 0U);
-    EXPECT_THROW(AppContext(Services{.runLoop = &loop}, Endpoints{}), std::invalid_argument);
+    EXPECT_EQ(io.loop.scheduledTimerCount(), 0U);
+    EXPECT_THROW(AppContext(Services{.runLoop = &io.loop}, Endpoints{}), std::invalid_argument);
 }
 
 TEST(SettingsKeys, AnotherTypeReadsAsAbsent) {

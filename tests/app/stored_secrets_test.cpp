@@ -7,8 +7,7 @@
 
 #include "app/settings_keys.h"
 #include "fakes/fake_services.h"
-#include "fakes/scripted_http_transport.h"
-#include "fakes/virtual_run_loop.h"
+#include "fakes/virtual_transport.h"
 #include "vpn/vpn_service.h"
 
 namespace twl {
@@ -17,11 +16,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
-struct Transport {
-    fakes::VirtualRunLoop loop;
-    fakes::ScriptedHttpTransport http{loop};
-};
-struct Client : Transport, fakes::FakeServices {
+struct Client : fakes::VirtualTransport, fakes::FakeServices {
     Client() : FakeServices(loop, http, {}) {}
     StoredSecrets& secrets = context->secrets();
 };

@@ -9,10 +9,10 @@
 #include "fakes/fake_secret_store.h"
 #include "fakes/fixed_proxy_settings.h"
 #include "fakes/memory_settings_store.h"
+#include "fakes/quiet_workspace.h"
 #include "fakes/recording_alert_presenter.h"
 #include "fakes/recording_console.h"
 #include "fakes/recording_notification_center.h"
-#include "fakes/recording_workspace.h"
 #include "fakes/scripted_network_manager.h"
 #include "fakes/scripted_sleep_watch.h"
 #include "fakes/simulated_system.h"
@@ -42,7 +42,7 @@ struct FakeServices {
     FixedProxySettings proxySettings;
     RecordingNotificationCenter notifications;
     RecordingAlertPresenter alerts;
-    RecordingWorkspace workspace;
+    QuietWorkspace workspace;
     Storyboard storyboard;
     ScriptedNetworkManager networkManager;
     ScriptedSleepWatch sleep;

@@ -10,7 +10,7 @@ namespace twl::fakes {
 // wait for the test to answer them with answerAuthorizations().
 class RecordingNotificationCenter final : public NotificationCenter {
   public:
-    bool isAvailable() const override { return available; }
+    bool isAvailable() const override { return true; }
     void requestAuthorization(unsigned, AuthorizationHandler handler) override {
         authorizations.push_back(std::move(handler));
     }
@@ -25,7 +25,6 @@ class RecordingNotificationCenter final : public NotificationCenter {
         }
     }
 
-    bool available = true;
     std::vector<AuthorizationHandler> authorizations;
     std::vector<NotificationRequest> requests;
 };

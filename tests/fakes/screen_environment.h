@@ -5,8 +5,7 @@
 #include <string>
 
 #include "fakes/fake_services.h"
-#include "fakes/scripted_http_transport.h"
-#include "fakes/virtual_run_loop.h"
+#include "fakes/virtual_transport.h"
 #include "platform/qt/qt_workspace.h"
 #include "platform/qt_test_support.h"
 #include "screens/app_delegate.h"
@@ -15,13 +14,6 @@
 #include "screens/view_controller.h"
 
 namespace twl::fakes {
-
-// The virtual clock and the scripted transport, made before the services
-// that use them.
-struct VirtualTransport {
-    VirtualRunLoop loop;
-    ScriptedHttpTransport http{loop};
-};
 
 // The client's own screens, windows and tray as the entry wires them, on the
 // offscreen platform, over the fake services on a virtual clock: what a screen

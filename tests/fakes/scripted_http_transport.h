@@ -30,8 +30,6 @@ class ScriptedHttpTransport final : public HttpTransport {
     bool answerOldestText(TextReply reply);
     // Answers the newest text fetch still waiting, so that it overtakes the older ones.
     bool answerNewestText(TextReply reply);
-    std::size_t waitingCount() const { return json_.waiting.size(); }
-    std::size_t waitingTextCount() const { return text_.waiting.size(); }
 
     void sendJson(HttpRequestParts request, JsonCompletion completion) override;
     void fetchText(const std::string& url, std::chrono::milliseconds bound,

@@ -55,9 +55,9 @@ Widget* visible(const char* name) {
     return nullptr;
 }
 
-inline QString labelText(const char* name) {
+inline std::string labelText(const char* name) {
     auto* label = visible<QLabel>(name);
-    return label ? label->text() : QString();
+    return label ? label->text().toStdString() : std::string();
 }
 
 inline void click(const char* name) {
@@ -66,11 +66,11 @@ inline void click(const char* name) {
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
-inline void type(const char* field, const QString& text) {
+inline void type(const char* field, const std::string& text) {
     auto* edit = visible<QLineEdit>(field);
     ASSERT_NE(edit, nullptr) << field;
     edit->clear();
-    QTest::keyClicks(edit, text);
+    QTest::keyClicks(edit, QString::fromStdString(text));
 }
 
 }  // namespace twl::test_support

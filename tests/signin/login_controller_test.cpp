@@ -152,7 +152,7 @@ TEST(LoginScreen, SignInsWhileOthersAreOutstandingAreHandledOnTheirOwn) {
     for (const char* userName : {"first", "second", "third"}) {
         ui.signIn(userName, "pw");
     }
-    ASSERT_EQ(ui.env.http.waitingCount(), 3U);
+    ASSERT_EQ(ui.requestCount(), 3U);
     ui.answer(LoginScreenHarness::refused());
     EXPECT_EQ(ui.env.text("lblErrorMessage"), "Username or password is incorrect.");
     ui.answer(LoginScreenHarness::paid());

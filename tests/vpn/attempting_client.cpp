@@ -42,11 +42,15 @@ AttemptingClient::~AttemptingClient() {
 }
 
 std::string AttemptingClient::status() {
-    return labelText("lblConnectStatus").toStdString();
+    return labelText("lblConnectStatus");
 }
 
 std::string AttemptingClient::reason() {
-    return labelText("lblConnectReason").toStdString();
+    return labelText("lblConnectReason");
+}
+
+bool AttemptingClient::showsWithin(const std::string& wanted, int ms) {
+    return spinUntil([&] { return status() == wanted; }, ms);
 }
 
 double AttemptingClient::connectUntil(const std::string& wanted) {

@@ -26,6 +26,8 @@ class AttemptingClient {
     // What the main screen shows.
     static std::string status();
     static std::string reason();
+    // Whether the main screen shows `status` within `ms` milliseconds.
+    static bool showsWithin(const std::string& status, int ms);
     // Presses Connect: the seconds until the screen shows `status` (with a
     // reason, for "Disconnected"), or -1 when it does not within 70 s.
     double connectUntil(const std::string& status);
