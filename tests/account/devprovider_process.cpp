@@ -1,11 +1,8 @@
 #include "account/devprovider_process.h"
 
-#include <arpa/inet.h>
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -91,21 +88,6 @@ std::vector<nlohmann::json> DevproviderProcess::recordedRequests() const {
 
 std::string DevproviderProcess::log() const {
     return test_support::readFile(folder_ / "provider.log");
-}
-
-int DevproviderProcess::unusedPort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-                       ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
-    ::close(fd);
-    if (!bound) {
-        throw std::runtime_error("cannot find an unused loopback port");
-    }
-    return ntohs(address.sin_port);
 }
 
 }  // namespace twl::fakes

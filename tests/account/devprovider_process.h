@@ -39,9 +39,6 @@ class DevproviderProcess {
     // What it has written to standard error so far.
     std::string log() const;
 
-    // A loopback port that nothing listens on (at the time of the call).
-    static int unusedPort();
-
   private:
     void stop();
 

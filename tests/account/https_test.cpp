@@ -89,20 +89,13 @@ TEST_F(CurlHttpTransportTest, RepliesAreJsonValuesOrErrors) {
     const JsonReply whole = replyOf({"--huge-body", "5000"}, {.maxBodyBytes = 5000});
     ASSERT_TRUE(whole.value.has_value()) << whole.error.value_or("");
     EXPECT_EQ(whole.value->get<std::string>().size(), 4998u) << "exactly at the cap is fine";
-    EXPECT_TRUE(isError(replyOf({"--stall"}, {.connect = 5s, .total = 1s})));
     EXPECT_EQ(replyOf({"--delay", "0.2", "--fixed-body", "1"}, {.total = 5s}).value, json(1));
     EXPECT_TRUE(isError(replyOf({"--delay", "3"}, {.connect = 5s, .total = 1s})));
-}
-
-// Half a million levels is a megabyte, still under the size cap; copying or
-// printing such a value would exhaust the stack.
-TEST_F(CurlHttpTransportTest, RepliesNestedDeeperThanTheLimitAreErrors) {
-    const std::pair<int, bool> rows[] = {{64, true}, {65, false}, {500'000, false}};
-    for (const auto& [depth, accepted] : rows) {
-        const JsonReply reply = replyOf({"--nested-depth", std::to_string(depth)});
-        EXPECT_EQ(reply.value.has_value(), accepted) << depth;
-        EXPECT_EQ(isError(reply), !accepted) << depth;
-    }
+    // Half a million levels is a megabyte, still under the size cap; copying or
+    // printing such a value would exhaust the stack.
+    EXPECT_TRUE(replyOf({"--nested-depth", "64"}).value.has_value());
+    EXPECT_TRUE(isError(replyOf({"--nested-depth", "65"})));
+    EXPECT_TRUE(isError(replyOf({"--nested-depth", "500000"})));
 }
 
 TEST_F(CurlHttpTransportTest, OnlyTheSystemsAndTheExtraCaAreTrusted) {
@@ -144,7 +137,6 @@ TEST_F(CurlHttpTransportTest, TextFetchesRefuseBadTextAndKeepToTheirBoundWithout
         DevproviderProcess provider({.arguments = {"--fixed-body", body}});
         CurlHttpTransport transport(loop, provider.caFile());
         EXPECT_EQ(fetch(transport, provider.baseUrl() + "/", 5s).text, text);
-        EXPECT_FALSE(fetch(transport, provider.baseUrl() + "/a b", 5s).text.has_value());
     }
     DevproviderProcess stalled({.arguments = {"--stall"}});
     CurlHttpTransport slow(loop, stalled.caFile());
@@ -259,12 +251,11 @@ struct ProviderClient {
     fakes::FakeServices fake;
 };
 
-// A server out of reach, and a reply nested too deeply for the parser: one
+// Nothing listening at the API's port, and a reply nested too deeply for the parser: one
 // line that names the error but not the password.
 TEST(AccountCheck, AnUnreachableApiOrATooDeepReplyIsANetworkErrorWithItsLine) {
     const std::pair<fakes::DevproviderSetup, std::string> rows[] = {
-        {{}, "https://127.0.0.1:" + std::to_string(DevproviderProcess::unusedPort())},
-        {{.arguments = {"--nested-depth", "500000"}}, ""}};
+        {{}, "https://127.0.0.1:1"}, {{.arguments = {"--nested-depth", "500000"}}, ""}};
     for (const auto& [setup, accountApi] : rows) {
         ProviderClient client(setup, accountApi);
         const SortedAccountReply sorted = client.check("paid", "s3cret");

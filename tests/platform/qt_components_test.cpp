@@ -77,6 +77,7 @@ TEST(TextFieldCells, AnEmptyFieldShowsItsPlaceholderInTheSharedColourAndFont) {
     QLineEdit* field = login.ui.edtUserName;
     screen_style::setPlaceholder(*field, "Username");
     QFont font = field->property(view_property::placeholderFont).value<QFont>();
+    EXPECT_EQ(font.weight(), QFont::Light);
     EXPECT_EQ(QFontInfo(font).pixelSize(), 14);
     EXPECT_LT(QFontInfo(font).weight(), QFont::Normal) << QFontInfo(font).family().toStdString();
 

@@ -41,8 +41,7 @@ class SettingsFileStoreTest : public ::testing::Test {
     fs::path file_ = root_ / "tidewaterlink" / "defaults.json";
 };
 
-// Strings and booleans on the whole road are checked in tests/e2e, and so is
-// the file's own mode.
+// Strings and booleans on the whole road are checked in tests/e2e.
 TEST_F(SettingsFileStoreTest, OtherTypesReadAsAbsentUnknownKeysAreKeptAndTheFolderIsPrivate) {
     writeRaw(R"({"server_url": 42, "future": [1, 2]})");
     fs::permissions(file_.parent_path(), fs::perms(0755));

@@ -2,7 +2,7 @@
 // throwaway users inside a private mount namespace. That the administrator
 // password is on no command line or environment is watched on the whole road
 // (tests/e2e).
-#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 
@@ -130,8 +130,8 @@ TEST_F(SudoElevation, CommandOutlivingItsTimeIsStoppedThroughSudo) {
 // sudo's own log is the witness: neither sudo (the interpreter's and the
 // command's) records a secret of the provisioning command, whether
 // authorisation passes or fails, and the secrets' folder goes either way. The tool is a stand-in
-// that records its arguments, and the mode and owner of each file it is given (and of its folder)
-// and its content.
+// that records the mode and owner of each file it is given (and of its folder) and its content;
+// the arguments themselves are checked in hostile_values_test.cpp.
 TEST_F(SudoElevation, ProvisioningKeepsTheSecretsOutOfSudosLog) {
     const auto& user = system.asker();
     const fs::path runtime = system.drop() / "run", tool = system.drop() / "macosvpn";
@@ -139,7 +139,7 @@ TEST_F(SudoElevation, ProvisioningKeepsTheSecretsOutOfSudosLog) {
     ASSERT_EQ(::chown(runtime.c_str(), user.id, user.id) | ::chmod(runtime.c_str(), 0700), 0);
     test_support::writeExecutable(
         tool,
-        "#!/bin/sh\nd=${0%/*}; printf '%s\\n' \"$@\" > \"$d/arguments\"\n"
+        "#!/bin/sh\nd=${0%/*}\n"
         "while [ $# -gt 1 ]; do case $1 in --*-file) stat -c '%a %u' \"$2\" \"${2%/*}\"; "
         "cat \"$2\"; echo;; esac; shift; done >> \"$d/files\"\n");
     const std::string password = "Acc0untPassw0rdQx";
@@ -167,10 +167,6 @@ TEST_F(SudoElevation, ProvisioningKeepsTheSecretsOutOfSudosLog) {
         "600 " + std::to_string(user.id) + "\n700 " + std::to_string(user.id) + "\n";
     EXPECT_EQ(test_support::readFile(system.drop() / "files"),
               owned + password + "\n" + owned + "psk731\n");
-    EXPECT_THAT(test_support::readFile(system.drop() / "arguments"),
-                testing::StartsWith("create\n--l2tp\nTidewaterlink\n--endpoint\nvpn.example.net\n"
-                                    "--force\n--username\nalice\n--password-file\n" +
-                                    (runtime / "tidewaterlink-secrets-").string()));
 }
 
 }  // namespace

