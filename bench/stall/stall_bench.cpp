@@ -86,7 +86,7 @@ void require(const std::string& why) {
 // figure on `out`.
 void walk(std::FILE* out) {
     StandInRoad road;
-    require(road.setUp({.secrets = {}, .startStopSeconds = startStopSeconds}));
+    require(road.setUp(startStopSeconds));
     require(road.becomeAdministrator());
     const auto& admin = road.administrator();
     const fs::path& bundleRoot = road.bundleRoot();

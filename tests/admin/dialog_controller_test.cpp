@@ -34,9 +34,9 @@ struct DialogScene {
     fakes::ScreenEnvironment env;
 };
 
-// A right pair, awkward characters in it included, is walked with real sudo in
-// tests/e2e; a blank in the tool's path is quoted as the tool step shows. A tool
-// left by an earlier copy proves nothing about the pair.
+// Real sudo with a right or wrong pair is in tests/privileged; a blank in the
+// tool's path is quoted as the tool step shows. A tool left by an earlier copy
+// proves nothing about the pair.
 TEST(DialogController, StartsWithTheLoginNameAndRefusesAWrongPairThoughTheToolIsThere) {
     DialogScene scene;
     EXPECT_EQ(scene.env.text("edtUserName"), scene.env.desktop.loginName());
@@ -60,6 +60,7 @@ TEST(DialogController, WithoutAnAccountTheNoticeShowsButTheAttemptIsStillMade) {
     EXPECT_FALSE(scene.isOpen());
     scene.env.finishTurn();
     scene.env.loop.advance(3.0);  // the notice's countdown outlives the window
+    EXPECT_EQ(scene.env.console.lines, std::vector<std::string>{"-- register user timer --"});
 }
 
 // The copy takes time: the dialog neither starts a second one nor takes an

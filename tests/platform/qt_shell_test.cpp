@@ -1,13 +1,14 @@
-// The client's forms, the main window, its modal windows and the desktop
-// shell. Alerts are answered on the whole road in tests/e2e; single instance
-// and the quit signals are proven on the real binary in
-// tests/app/client_process_test.cpp.
+// The client's forms, the main window, its modal windows, its alerts and the
+// desktop shell. Single instance and the quit signals are proven on the real
+// binary in tests/app/client_process_test.cpp.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTextDocument>
 #include <QTimer>
@@ -15,6 +16,7 @@
 
 #include "fakes/screen_environment.h"
 #include "fakes/stub_screen.h"
+#include "platform/qt/qt_alert_presenter.h"
 #include "platform/qt/qt_run_loop.h"
 #include "qt_test_support.h"
 #include "screens/screen_style.h"
@@ -92,8 +94,8 @@ TEST(Forms, LabelsShowOutsideTextAsPlainTextWithinTheirPlace) {
                                       std::string(1 << 20, 'w'), true);
 }
 
-// Timers, delays and posts from the transport's thread run the whole road in
-// tests/e2e; this is the lifetime rule the screens rely on.
+// Timers, delays and posts from the transport's thread run real attempts in
+// tests/vpn; this is the lifetime rule the screens rely on.
 TEST(QtRunLoop, InvalidateFromInsideTheHandlerReleasesItAfterItReturns) {
     QtRunLoop loop;
     auto captured = std::make_shared<int>(0);
@@ -112,8 +114,28 @@ TEST(QtRunLoop, InvalidateFromInsideTheHandlerReleasesItAfterItReturns) {
     EXPECT_EQ(ticks, 1);
 }
 
-// The menu entry and the quit signals are taken on the whole road in tests/e2e
-// and by tests/app/client_process_test.cpp; a session logout asks as Qt does.
+// The quit signals are taken by tests/app/client_process_test.cpp; a session
+// logout asks as Qt does.
+// An alert shows its texts as plain text and says which button was pressed.
+TEST(QtAlertPresenter, ShowsItsTextsPlainlyAndAnswersWithThePressedButton) {
+    QString shown;
+    QTimer::singleShot(50, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        shown = box->text() + "|" + box->informativeText() + "|" + box->defaultButton()->text();
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        for (QAbstractButton* button : box->buttons()) {
+            if (button->text() == "Quit") {
+                button->click();
+            }
+        }
+    });
+    const Alert alert{
+        "Tidewaterlink", "<b>No servers found</b>", AlertStyle::warning, {"Retry", "Quit"}};
+    EXPECT_EQ(QtAlertPresenter().runModal(alert), 1);
+    EXPECT_EQ(shown, "Tidewaterlink|<b>No servers found</b>|Retry");
+}
+
 TEST(DesktopShell, ClosingTheLastWindowKeepsTheClientRunningAndAQuitRequestQuitsOnce) {
     fakes::ScreenEnvironment env;
     env.storyboard.registerController("First", fakes::stubScreens());

@@ -41,7 +41,6 @@ class SettingsFileStoreTest : public ::testing::Test {
     fs::path file_ = root_ / "tidewaterlink" / "defaults.json";
 };
 
-// Strings and booleans on the whole road are checked in tests/e2e.
 TEST_F(SettingsFileStoreTest, OtherTypesReadAsAbsentUnknownKeysAreKeptAndTheFolderIsPrivate) {
     writeRaw(R"({"server_url": 42, "future": [1, 2]})");
     fs::permissions(file_.parent_path(), fs::perms(0755));

@@ -1,7 +1,5 @@
 // Privileged statements through the real interpreter and the real sudo, run by
-// throwaway users inside a private mount namespace. That the administrator
-// password is on no command line or environment is watched on the whole road
-// (tests/e2e).
+// throwaway users inside a private mount namespace.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -130,8 +128,9 @@ TEST_F(SudoElevation, CommandOutlivingItsTimeIsStoppedThroughSudo) {
 // sudo's own log is the witness: neither sudo (the interpreter's and the
 // command's) records a secret of the provisioning command, whether
 // authorisation passes or fails, and the secrets' folder goes either way. The tool is a stand-in
-// that records the mode and owner of each file it is given (and of its folder) and its content;
-// the arguments themselves are checked in hostile_values_test.cpp.
+// that records the mode and owner of each file it is given (and of its folder) and its content,
+// and, while the whole chain (shell, sudo, shell, tool) is alive, which processes show a secret
+// in their argv or environment; the arguments themselves are checked in hostile_values_test.cpp.
 TEST_F(SudoElevation, ProvisioningKeepsTheSecretsOutOfSudosLog) {
     const auto& user = system.asker();
     const fs::path runtime = system.drop() / "run", tool = system.drop() / "macosvpn";
@@ -141,8 +140,10 @@ TEST_F(SudoElevation, ProvisioningKeepsTheSecretsOutOfSudosLog) {
         tool,
         "#!/bin/sh\nd=${0%/*}\n"
         "while [ $# -gt 1 ]; do case $1 in --*-file) stat -c '%a %u' \"$2\" \"${2%/*}\"; "
-        "cat \"$2\"; echo;; esac; shift; done >> \"$d/files\"\n");
+        "cat \"$2\"; echo;; esac; shift; done >> \"$d/files\"\n"
+        "grep -laFf \"$d/secrets\" /proc/[0-9]*/cmdline /proc/[0-9]*/environ >> \"$d/leaks\"\n");
     const std::string password = "Acc0untPassw0rdQx";
+    std::ofstream(system.drop() / "secrets") << password << "\npsk731\n" << user.password << "\n";
     for (const auto& adminPassword : {user.password + "x", user.password}) {
         EXPECT_EQ(as(user,
                      [&] {
@@ -167,6 +168,7 @@ TEST_F(SudoElevation, ProvisioningKeepsTheSecretsOutOfSudosLog) {
         "600 " + std::to_string(user.id) + "\n700 " + std::to_string(user.id) + "\n";
     EXPECT_EQ(test_support::readFile(system.drop() / "files"),
               owned + password + "\n" + owned + "psk731\n");
+    EXPECT_EQ(test_support::readFile(system.drop() / "leaks"), "");
 }
 
 }  // namespace

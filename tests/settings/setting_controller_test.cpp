@@ -1,5 +1,4 @@
-// Saving a new server on real widgets, and the saved server in force for the
-// next connection, are walked in tests/e2e.
+// The saved server in force for the next connection: main_controller_test.cpp.
 #include "screens/setting_controller.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // The connection's ways in and out, through the screens, on the virtual clock;
-// the happy road on a real system is walked in tests/e2e/whole_road_test.cpp.
+// real attempts at a real NetworkManager are in network_manager_attempt_test.cpp.
 #include "screens/main_controller.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 #include "fakes/screen_environment.h"
 #include "fakes/stub_screen.h"
 #include "privileged/commands.h"
+#include "privileged/script_runner.h"
 #include "vpn/connection_session.h"
 #include "vpn/network_manager_verdict.h"
 
@@ -21,7 +22,7 @@ using State = ConnectionState;
 using enum ConnectionState;
 
 const std::string provisioningCommand =
-    commands::createService("/opt/tidewaterlink/share/macosvpn", "vpn.test", "demo");
+    commands::createService("/opt/tidewaterlink/share/macosvpn", "vpn.chosen.test", "demo");
 const std::string connectCommand = commands::connectService();
 const std::string disconnectCommand = commands::disconnectService();
 
@@ -32,6 +33,7 @@ struct Client {
         env.storyboard.registerController("LoginController", fakes::stubScreens());
         ctx.accountUserName = "demo";
         ctx.accountPassword = "demo-pass";
+        ctx.serverUrl = "vpn.chosen.test";  // saved on the settings screen, not the built-in one
         env.settings.setObject("admin", keys::username);
         env.settings.setObject("admin-pass", keys::userpassword);
         ctx.isAdminConfirmed = true;
@@ -353,12 +355,14 @@ TEST_F(MainScreen, AnAttemptEndedByTheServerAlertLeavesTheButtonWorking) {
 TEST_F(MainScreen, TheConnectCommandFollowsProvisioningByTwoSecondsAndWaitsAMinute) {
     click("btnConnect");
     play(false, 1.99);
-    EXPECT_EQ(env.system.commandsRun, Texts{provisioningCommand})
+    EXPECT_EQ(env.system.sources,
+              Texts{privilegedScript(provisioningCommand, "admin", "admin-pass")})
         << "with the stored administrator pair";
     play(false, 0.01);
     click("btnConnect");
     play(false, 59.5);
     EXPECT_EQ(env.system.commandsRun, (Texts{provisioningCommand, connectCommand}));
+    EXPECT_EQ(env.system.sources.back(), plainScript(connectCommand)) << "as the user";
     play(true, 0.5);
     EXPECT_EQ(shows(), "Connected/Disconnect");
     play(true, 10.0);
@@ -383,7 +387,7 @@ TEST_F(MainScreen, TheButtonsDisconnectShowsTheAddressThenTheTextsThenSendsTheCo
     EXPECT_EQ(env.text("lblIPAddress"), "198.51.100.1");
     EXPECT_EQ(shows(), "Disconnected/Connect");
     EXPECT_EQ(env.notifications.requests.back().body, "Disconnected");
-    EXPECT_EQ(env.system.commandsRun.back(), disconnectCommand);
+    EXPECT_EQ(env.system.sources.back(), plainScript(disconnectCommand));
 }
 
 // A slow answer never overwrites a newer one.

@@ -1,15 +1,13 @@
 #!/bin/sh
 # NetworkManager's command line, as far as the client's tools use it, for the
-# end-to-end run. It keeps the connections it was given (in a file, as the
-# daemon keeps them in memory: "uuid|permissions|name" a line), records every
-# call with the caller's uid, and leaves start and stop requests for the run's
-# stand-in daemon, which owns the tunnel device. Mounted over /usr/bin/nmcli
-# in the run's private mount namespace only.
+# stall walk. It keeps the connections it was given (in a file, as the daemon
+# keeps them in memory: "uuid|permissions|name" a line) and leaves start and
+# stop requests for the walk's stand-in daemon, which owns the tunnel device.
+# Mounted over /usr/bin/nmcli in the walk's private mount namespace only.
 state=/usr/local/share/twl-nm
 folder=/etc/NetworkManager/system-connections
-printf '%s %s\n' "$(id -u)" "$*" >>"$state/calls"
 
-# Starting and stopping take this many seconds when the run asks for it.
+# Starting and stopping take this many seconds when the walk asks for it.
 case "$*" in
 "--wait 0 connection up "* | "--wait 0 connection down "*)
     if [ -s "$state/start-stop-seconds" ]; then
@@ -48,8 +46,6 @@ case "$*" in
 "connection load "*)
     file=$3
     [ -f "$file" ] || exit 0
-    cat "$file" >"$state/loaded"
-    ls "$folder" >"$state/folder"
     printf '%s|%s|%s\n' "$(sed -n 's/^uuid=//p' "$file")" \
         "$(sed -n 's/^permissions=\(.*\);$/\1/p' "$file")" "$(sed -n 's/^id=//p' "$file")" \
         >>"$state/connections"

@@ -1,6 +1,5 @@
 #include "stand_in_road.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -8,14 +7,11 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
-#include <set>
 #include <thread>
 #include <utility>
 
 #include "child_command.h"
 #include "nmcli.h"
-#include "privileged/commands.h"
-#include "test_support.h"
 
 namespace twl::test_support {
 namespace {
@@ -24,27 +20,22 @@ namespace fs = std::filesystem;
 
 const fs::path state = "/usr/local/share/twl-nm";
 
-// Plain reads: a process that ends while its /proc files are read makes the
-// read fail (ESRCH), and a stream would throw from inside the daemon.
-std::string readWhole(const fs::path& file) {
-    std::string text;
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    char buffer[4096];
-    for (ssize_t n; fd >= 0 && (n = ::read(fd, buffer, sizeof buffer)) > 0;) {
-        text.append(buffer, static_cast<std::size_t>(n));
+std::vector<std::string> requests() {
+    std::ifstream in(state / "requests");
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
     }
-    ::close(fd);
-    return text;
+    return lines;
 }
 
 void request(const std::string& what) {
     std::ofstream(state / "requests", std::ios::app) << what << "\n";
 }
 
-// Callers of both kinds append to the first two; the test too, to "requests".
+// The administrator's nmcli calls append requests too.
 bool makeStateFiles(int startStopSeconds) {
-    const std::pair<const char*, mode_t> files[] = {
-        {"calls", 0666}, {"requests", 0666}, {"connections", 0644}, {"leaks", 0644}};
+    const std::pair<const char*, mode_t> files[] = {{"requests", 0666}, {"connections", 0644}};
     for (const auto& [name, mode] : files) {
         std::ofstream(state / name).flush();
         if (::chmod((state / name).c_str(), mode) != 0) {
@@ -57,62 +48,26 @@ bool makeStateFiles(int startStopSeconds) {
     return true;
 }
 
-// A lost line may leave the device behind, down: only a device that is up
-// is a tunnel.
 void setTunnel(const std::string& request) {
     if (request == "up") {
         tools::runCommand({"ip", "tuntap", "add", "dev", "ppp0", "mode", "tun"});
         tools::runCommand({"ip", "link", "set", "ppp0", "up"});
-    } else if (request == "drop") {
-        tools::runCommand({"ip", "link", "set", "ppp0", "down"});
     } else {
         tools::runCommand({"ip", "link", "delete", "ppp0"});
     }
 }
 
-// Every process's argv and environment, this instant: short-lived ones may
-// slip between two looks, but the chain behind each nmcli call (sudo, the
-// shells, the tool) is alive while the fake answers, and it looks then too.
-void lookForSecrets(const std::vector<std::string>& secrets, std::set<std::string>& leaks) {
-    std::error_code ec;
-    for (fs::directory_iterator it("/proc", ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string pid = it->path().filename().string();
-        if (pid.find_first_not_of("0123456789") != std::string::npos) {
-            continue;
-        }
-        for (const char* part : {"cmdline", "environ"}) {
-            const std::string text = readWhole(it->path() / part);
-            for (const auto& secret : secrets) {
-                if (text.find(secret) != std::string::npos) {
-                    std::string program = readWhole(it->path() / "comm");
-                    program.erase(program.find_last_not_of('\n') + 1);
-                    leaks.insert(pid + " " + program + ": " + part);
-                }
-            }
-        }
-    }
-}
-
-// The stand-in daemon: acts on the requests left by the fake nmcli and the
-// test ("drop" when the line is lost), in their order, until "end".
-// It ends with the test too: once the test has given up root, neither its
-// signals nor its death signal reach a root process.
-int playNetworkManager(const std::vector<std::string>& secrets, pid_t test) {
-    std::set<std::string> leaks;
-    for (std::size_t handled = 0; ::getppid() == test;) {
-        const auto requests = StandInRoad::record("requests");
-        for (; handled < requests.size(); ++handled) {
-            if (requests[handled] == "end") {
-                std::ofstream report(state / "leaks", std::ios::trunc);
-                for (const auto& leak : leaks) {
-                    report << leak << "\n";
-                }
+// The stand-in daemon: acts on the requests left by the stand-in nmcli, in
+// their order, until "end". It ends with the walk too: once the walk has
+// given up root, neither its signals nor its death signal reach a root process.
+int playNetworkManager(pid_t walk) {
+    for (std::size_t handled = 0; ::getppid() == walk;) {
+        const auto requested = requests();
+        for (; handled < requested.size(); ++handled) {
+            if (requested[handled] == "end") {
                 return 0;
             }
-            setTunnel(requests[handled]);
-        }
-        if (!secrets.empty()) {
-            lookForSecrets(secrets, leaks);
+            setTunnel(requested[handled]);
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
@@ -136,7 +91,7 @@ StandInRoad::~StandInRoad() {
     finish();
 }
 
-std::string StandInRoad::setUp(const Options& options) {
+std::string StandInRoad::setUp(int startStopSeconds) {
     if (!fs::exists("/dev/net/tun")) {
         return "needs /dev/net/tun to play the tunnel";
     }
@@ -146,7 +101,7 @@ std::string StandInRoad::setUp(const Options& options) {
     if (auto why = system_.enter(true); !why.empty()) {
         return why;
     }
-    if (auto why = installStandInNetwork(options.startStopSeconds); !why.empty()) {
+    if (auto why = installStandInNetwork(startStopSeconds); !why.empty()) {
         return why;
     }
     if (auto why = system_.addSudoUsers(); !why.empty()) {
@@ -154,12 +109,7 @@ std::string StandInRoad::setUp(const Options& options) {
     }
     bundleRoot_ = copyBundle();
     admin_ = system_.asker();
-    std::vector<std::string> secrets = options.secrets;
-    if (!secrets.empty()) {
-        secrets.insert(secrets.end(), {admin_.password, std::string(commands::presharedKey)});
-    }
-    daemon_ =
-        system_.start([secrets, test = ::getpid()] { return playNetworkManager(secrets, test); });
+    daemon_ = system_.start([walk = ::getpid()] { return playNetworkManager(walk); });
     return daemon_ > 0 ? "" : "cannot start the stand-in daemon";
 }
 
@@ -189,7 +139,7 @@ std::string StandInRoad::becomeAdministrator() {
     if (auto why = PrivateSystem::become(admin_, home()); !why.empty()) {
         return why;
     }
-    // Temporary files of the test's and the client's stay in here.
+    // Temporary files of the walk's and the client's stay in here.
     const std::pair<const char*, std::string> session[] = {
         {"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + (home() / "no-bus").string()},
         {"QT_QPA_PLATFORM", "offscreen"},
@@ -201,21 +151,11 @@ std::string StandInRoad::becomeAdministrator() {
     return {};
 }
 
-void StandInRoad::dropLine() {
-    request("drop");
-}
-
-std::vector<std::string> StandInRoad::finish() {
-    if (daemon_ <= 0) {
-        return {};
+void StandInRoad::finish() {
+    if (daemon_ > 0) {
+        request("end");
+        ::waitpid(std::exchange(daemon_, -1), nullptr, 0);
     }
-    request("end");
-    ::waitpid(std::exchange(daemon_, -1), nullptr, 0);
-    return record("leaks");
-}
-
-std::vector<std::string> StandInRoad::record(const std::string& name) {
-    return lines(readWhole(state / name));
 }
 
 }  // namespace twl::test_support
