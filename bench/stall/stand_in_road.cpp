@@ -12,6 +12,7 @@
 
 #include "child_command.h"
 #include "nmcli.h"
+#include "test_support.h"
 
 namespace twl::test_support {
 namespace {
@@ -19,15 +20,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path state = "/usr/local/share/twl-nm";
-
-std::vector<std::string> requests() {
-    std::ifstream in(state / "requests");
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
 
 void request(const std::string& what) {
     std::ofstream(state / "requests", std::ios::app) << what << "\n";
@@ -62,7 +54,7 @@ void setTunnel(const std::string& request) {
 // given up root, neither its signals nor its death signal reach a root process.
 int playNetworkManager(pid_t walk) {
     for (std::size_t handled = 0; ::getppid() == walk;) {
-        const auto requested = requests();
+        const auto requested = lines(readFile(state / "requests"));
         for (; handled < requested.size(); ++handled) {
             if (requested[handled] == "end") {
                 return 0;
