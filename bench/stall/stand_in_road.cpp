@@ -128,9 +128,19 @@ std::string StandInRoad::installStandInNetwork(int startStopSeconds) {
 }
 
 std::string StandInRoad::becomeAdministrator() {
-    if (auto why = PrivateSystem::become(admin_, home()); !why.empty()) {
-        return why;
+    // A desktop session of its own: a home and a 0700 runtime folder.
+    fs::create_directories(home() / "run");
+    for (const auto& folder : {home(), home() / "run"}) {
+        if (::chown(folder.c_str(), admin_.id, admin_.id) != 0 ||
+            ::chmod(folder.c_str(), 0700) != 0) {
+            return "cannot give the administrator a home";
+        }
     }
+    if (!PrivateSystem::switchTo(admin_, home())) {
+        return "cannot become " + admin_.name;
+    }
+    ::setenv("XDG_CONFIG_HOME", (home() / ".config").c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", (home() / "run").c_str(), 1);
     // Temporary files of the walk's and the client's stay in here.
     const std::pair<const char*, std::string> session[] = {
         {"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + (home() / "no-bus").string()},

@@ -53,7 +53,8 @@ DevproviderProcess::DevproviderProcess(DevproviderSetup setup) {
     port_ = colon != nullptr ? std::atoi(colon + 1) : -1;
     if (port_ <= 0) {
         stop();
-        throw std::runtime_error(program + " did not start: " + log());
+        throw std::runtime_error(
+            program + " did not start: " + test_support::readFile(folder_ / "provider.log"));
     }
 }
 
@@ -84,10 +85,6 @@ std::vector<nlohmann::json> DevproviderProcess::recordedRequests() const {
         requests.push_back(nlohmann::json::parse(line));
     }
     return requests;
-}
-
-std::string DevproviderProcess::log() const {
-    return test_support::readFile(folder_ / "provider.log");
 }
 
 }  // namespace twl::fakes

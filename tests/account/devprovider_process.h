@@ -36,8 +36,6 @@ class DevproviderProcess {
     // "method", "target" (raw, as sent), "contentType" (every value of that
     // header) and "remotePort".
     std::vector<nlohmann::json> recordedRequests() const;
-    // What it has written to standard error so far.
-    std::string log() const;
 
   private:
     void stop();

@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
-#include <QLineEdit>
 #include <QTest>
 #include <functional>
 #include <memory>
@@ -64,13 +63,6 @@ inline void click(const char* name) {
     auto* button = visible<QAbstractButton>(name);
     ASSERT_NE(button, nullptr) << name;
     QTest::mouseClick(button, Qt::LeftButton);
-}
-
-inline void type(const char* field, const std::string& text) {
-    auto* edit = visible<QLineEdit>(field);
-    ASSERT_NE(edit, nullptr) << field;
-    edit->clear();
-    QTest::keyClicks(edit, QString::fromStdString(text));
 }
 
 }  // namespace twl::test_support

@@ -72,22 +72,6 @@ bool writeFile(const fs::path& file, const std::string& text, mode_t mode) {
            ::chmod(file.c_str(), mode) == 0;
 }
 
-// The user's ids and a plain environment of the user's, nothing of the caller's.
-bool switchTo(const SandboxUser& user, const fs::path& home) {
-    if (::setgroups(0, nullptr) != 0 || ::setgid(user.id) != 0 || ::setuid(user.id) != 0 ||
-        ::chdir(home.c_str()) != 0) {
-        return false;
-    }
-    ::prctl(PR_SET_DUMPABLE, 1);  // a sanitizer's leak check stops the process's threads
-    ::clearenv();
-    ::setenv("HOME", home.c_str(), 1);
-    ::setenv("PATH", "/usr/local/bin:/usr/bin:/bin", 1);
-    ::setenv("LANG", "C", 1);
-    ::setenv("USER", user.name.c_str(), 1);
-    ::setenv("LOGNAME", user.name.c_str(), 1);
-    return true;
-}
-
 // Runs body in a child process that never returns into the test's own code
 // (it is a copy of it), whatever body does.
 pid_t forked(const std::function<int()>& body) {
@@ -245,19 +229,19 @@ bool PrivateSystem::runAs(const SandboxUser& user, const std::function<int()>& b
            WEXITSTATUS(status) == 0;
 }
 
-std::string PrivateSystem::become(const SandboxUser& user, const fs::path& home) {
-    fs::create_directories(home / "run");
-    for (const auto& folder : {home, home / "run"}) {
-        if (::chown(folder.c_str(), user.id, user.id) != 0 || ::chmod(folder.c_str(), 0700) != 0) {
-            return "cannot give the user a home";
-        }
+bool PrivateSystem::switchTo(const SandboxUser& user, const fs::path& home) {
+    if (::setgroups(0, nullptr) != 0 || ::setgid(user.id) != 0 || ::setuid(user.id) != 0 ||
+        ::chdir(home.c_str()) != 0) {
+        return false;
     }
-    if (!switchTo(user, home)) {
-        return "cannot become " + user.name;
-    }
-    ::setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
-    ::setenv("XDG_RUNTIME_DIR", (home / "run").c_str(), 1);
-    return {};
+    ::prctl(PR_SET_DUMPABLE, 1);  // a sanitizer's leak check stops the process's threads
+    ::clearenv();
+    ::setenv("HOME", home.c_str(), 1);
+    ::setenv("PATH", "/usr/local/bin:/usr/bin:/bin", 1);
+    ::setenv("LANG", "C", 1);
+    ::setenv("USER", user.name.c_str(), 1);
+    ::setenv("LOGNAME", user.name.c_str(), 1);
+    return true;
 }
 
 }  // namespace twl::test_support

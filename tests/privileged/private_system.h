@@ -21,7 +21,7 @@ struct SandboxUser {
 // over /run, and everything it changes from there (users, sudoers, system
 // folders, programs) is a mount of that namespace, so the host never changes,
 // even if the test dies half-way. Processes it starts die with the test, as
-// long as the test is root (a child that outlives become() must watch for its
+// long as the test is root (a child that outlives switchTo() must watch for its
 // parent itself). Needs root. Each step gives back empty once done, else why it could not be.
 class PrivateSystem {
   public:
@@ -49,9 +49,9 @@ class PrivateSystem {
     pid_t start(const std::function<int()>& body);
     // Runs body in a child process as the user; true when it ended with 0.
     static bool runAs(const SandboxUser& user, const std::function<int()>& body);
-    // This process becomes the user for good, in a desktop session of its own
-    // under `home` (HOME, XDG_CONFIG_HOME, a 0700 XDG_RUNTIME_DIR).
-    static std::string become(const SandboxUser& user, const std::filesystem::path& home);
+    // This process takes the user's ids for good, in `home` with a plain
+    // environment of the user's (HOME, PATH, LANG, USER), nothing of the caller's.
+    static bool switchTo(const SandboxUser& user, const std::filesystem::path& home);
 
   private:
     std::array<int, 3> home_{-1, -1, -1};  // network and mount namespaces, working folder
