@@ -18,6 +18,9 @@ test: deps
 	cmake --preset default
 	cmake --build --preset default -j$(JOBS)
 	ctest --preset default -j$(JOBS)
+	# What software centres and desktop menus would reject (Debian 12's validators).
+	desktop-file-validate resources/tidewaterlink.desktop
+	appstreamcli validate --no-net resources/example.tidewaterlink.Tidewaterlink.metainfo.xml
 
 test-asan: deps
 	rm -rf build/asan

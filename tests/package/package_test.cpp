@@ -163,26 +163,4 @@ TEST_F(Package, InstallAndDebianPackageHoldTheClientItsToolsDesktopFilesIconsAnd
         << "the marker is a byte-identical copy of the tool, stripping included";
 }
 
-// What software centres and desktop menus would reject. The validators are
-// those of Debian 12; scripts/install-deps installs them.
-TEST_F(Package, DesktopEntryAndListingPassTheDesktopValidators) {
-    const std::vector<std::pair<QString, QStringList>> checks{
-        {"desktop-file-validate", {prefix() + "/share/applications/tidewaterlink.desktop"}},
-        {"appstreamcli",
-         {"validate", "--no-net", prefix() + "/" + QString::fromStdString(metainfo)}}};
-    QStringList absent;
-    for (const auto& [validator, arguments] : checks) {
-        const QString program = QStandardPaths::findExecutable(validator);
-        if (program.isEmpty()) {
-            absent << validator;
-            continue;
-        }
-        const auto [status, output] = run(program, arguments);
-        EXPECT_EQ(status, 0) << validator.toStdString() << ": " << output;
-    }
-    if (!absent.isEmpty()) {
-        GTEST_SKIP() << absent.join(", ").toStdString() << " not installed (scripts/install-deps)";
-    }
-}
-
 }  // namespace
