@@ -150,21 +150,16 @@ TEST_F(CurlHttpTransportTest, TextFetchesRefuseBadTextAndKeepToTheirBoundWithout
     EXPECT_TRUE(reply->error.has_value());
 }
 
-// The client makes one at start-up, long before any request: it must not
-// start a thread, nor libcurl.
-TEST_F(CurlHttpTransportTest, TheWorkerStartsWithTheFirstRequest) {
+// The client makes one at start-up, long before any request: no thread (nor
+// libcurl) until the first.
+TEST_F(CurlHttpTransportTest, TheWorkerStartsWithTheFirstRequestAndDropsACompletionAtShutdown) {
+    DevproviderProcess provider({.arguments = {"--stall"}});
     const auto threads = [] {
-        const std::filesystem::directory_iterator tasks("/proc/self/task");
-        return std::distance(begin(tasks), end(tasks));
+        return std::distance(std::filesystem::directory_iterator("/proc/self/task"), {});
     };
     const auto before = threads();
-    CurlHttpTransport transport(loop, "");
-    EXPECT_EQ(threads(), before);
-}
-
-TEST_F(CurlHttpTransportTest, ShuttingDownWithARequestInFlightDropsItsCompletion) {
-    DevproviderProcess provider({.arguments = {"--stall"}});
     auto transport = std::make_unique<CurlHttpTransport>(loop, provider.caFile());
+    EXPECT_EQ(threads(), before);
     auto outcome = send(*transport, provider.baseUrl() + "/publicapi");
     // Let the request reach the server, so that it is truly in flight.
     ASSERT_TRUE(loop.runUntil([&provider] { return !provider.recordedRequests().empty(); }));

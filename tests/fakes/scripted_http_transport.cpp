@@ -14,20 +14,15 @@ void ScriptedHttpTransport::fetchText(const std::string& url, std::chrono::milli
 }
 
 bool ScriptedHttpTransport::answerOldest(JsonReply reply) {
-    return answer(json_, std::move(reply));
+    return answer(json_, std::move(reply), false);
 }
 
 bool ScriptedHttpTransport::answerOldestText(TextReply reply) {
-    return answer(text_, std::move(reply));
+    return answer(text_, std::move(reply), false);
 }
 
 bool ScriptedHttpTransport::answerNewestText(TextReply reply) {
-    if (text_.waiting.empty()) {
-        return false;
-    }
-    deliver(std::move(text_.waiting.back()), std::move(reply));
-    text_.waiting.pop_back();
-    return true;
+    return answer(text_, std::move(reply), true);
 }
 
 template <typename Reply>
@@ -41,12 +36,12 @@ void ScriptedHttpTransport::take(Queue<Reply>& queue, std::function<void(Reply)>
 }
 
 template <typename Reply>
-bool ScriptedHttpTransport::answer(Queue<Reply>& queue, Reply reply) {
+bool ScriptedHttpTransport::answer(Queue<Reply>& queue, Reply reply, bool newest) {
     if (queue.waiting.empty()) {
         return false;
     }
-    deliver(std::move(queue.waiting.front()), std::move(reply));
-    queue.waiting.pop_front();
+    deliver(std::move(newest ? queue.waiting.back() : queue.waiting.front()), std::move(reply));
+    newest ? queue.waiting.pop_back() : queue.waiting.pop_front();
     return true;
 }
 

@@ -52,7 +52,7 @@ class ScriptedHttpTransport final : public HttpTransport {
     template <typename Reply>
     void take(Queue<Reply>& queue, std::function<void(Reply)> completion);
     template <typename Reply>
-    bool answer(Queue<Reply>& queue, Reply reply);
+    bool answer(Queue<Reply>& queue, Reply reply, bool newest);
     template <typename Reply>
     void deliver(std::function<void(Reply)> completion, Reply reply);
 

@@ -114,8 +114,6 @@ TEST(QtRunLoop, InvalidateFromInsideTheHandlerReleasesItAfterItReturns) {
     EXPECT_EQ(ticks, 1);
 }
 
-// The quit signals are taken by tests/app/client_process_test.cpp; a session
-// logout asks as Qt does.
 // An alert shows its texts as plain text and says which button was pressed.
 TEST(QtAlertPresenter, ShowsItsTextsPlainlyAndAnswersWithThePressedButton) {
     QString shown;
@@ -136,7 +134,7 @@ TEST(QtAlertPresenter, ShowsItsTextsPlainlyAndAnswersWithThePressedButton) {
     EXPECT_EQ(shown, "Tidewaterlink|<b>No servers found</b>|Retry");
 }
 
-TEST(DesktopShell, ClosingTheLastWindowKeepsTheClientRunningAndAQuitRequestQuitsOnce) {
+TEST(DesktopShell, ClosingTheLastWindowKeepsTheClientRunningUntilReopenedOrQuitOnce) {
     fakes::ScreenEnvironment env;
     env.storyboard.registerController("First", fakes::stubScreens());
     // Finding the desktop's tray takes round trips that the window need not wait for.
@@ -152,19 +150,12 @@ TEST(DesktopShell, ClosingTheLastWindowKeepsTheClientRunningAndAQuitRequestQuits
     QTimer::singleShot(5000, [] { QCoreApplication::exit(99); });
     EXPECT_EQ(QApplication::exec(), 0);
     EXPECT_TRUE(runningQuietly) << "closing ran no quit path";
+    EXPECT_FALSE(env.shell.mainWindow().isVisible());
+    env.shell.reopen();  // as a later launch asks
+    EXPECT_TRUE(env.shell.mainWindow().isVisible());
     env.shell.terminate();  // a second request changes nothing
     test_support::finishTurn();
     EXPECT_EQ(env.console.lines, std::vector<std::string>{"app is closed"});
-}
-
-TEST(DesktopShell, ReopenBringsTheHiddenClientBack) {
-    fakes::ScreenEnvironment env;
-    env.storyboard.registerController("First", fakes::stubScreens());
-    env.show("First");
-    env.desktop.hideApplication("Tidewaterlink");
-    EXPECT_FALSE(env.shell.mainWindow().isVisible());
-    env.shell.reopen();
-    EXPECT_TRUE(env.shell.mainWindow().isVisible());
 }
 
 std::shared_ptr<ScreenWindow> shownMainWindow(bool trayAvailable = false) {

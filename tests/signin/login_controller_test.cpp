@@ -63,69 +63,59 @@ TEST(LoginScreen, AnIncompleteFormSendsNothingAndShowsWhyForTwoSeconds) {
 }
 
 TEST(LoginScreen, EachFailedCheckShowsItsMessageAndEndsTheBusyState) {
-    struct Row {
-        const char* name;
-        std::optional<json> reply;  // none: the request failed
-        std::string message;
-        bool isRefusal;  // switches AutoLogin off
-        bool stopsRotating;
-    };
-    const Row rows[] = {
+    const std::tuple<const char*, std::optional<json>, std::string, bool, bool> rows[] = {
+        // name, reply (none: the request failed), message, a refusal, rotation stops
         {"refused", LoginScreenHarness::refused(), "Username or password is incorrect.", true,
          true},
         {"not paid", json{{"response", "success"}, {"status", "Expired"}, {"message", " Late\n"}},
          " Late\n", false, true},
         {"network error", std::nullopt, "Network error!", false, false},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const auto& [name, reply, message, isRefusal, stopsRotating] : rows) {
+        SCOPED_TRACE(name);
         LoginScreenHarness ui;
         ui.env.settings.setBool(true, keys::autoLogin);
         ui.load();
         ui.env.click("chkRemember");
         ui.signIn("demo", "demo-pass");
-        ui.answer(row.reply);
+        ui.answer(reply);
 
         EXPECT_FALSE(ui.showsMainScreen());
-        EXPECT_EQ(ui.env.text("lblErrorMessage"), row.message);
+        EXPECT_EQ(ui.env.text("lblErrorMessage"), message);
         EXPECT_FALSE(ui.env.shows("loadBoxView"));
         EXPECT_FALSE(ui.spinning());
-        EXPECT_EQ(ui.env.settings.objectForKey(keys::autoLogin), SettingValue(!row.isRefusal))
+        EXPECT_EQ(ui.env.settings.objectForKey(keys::autoLogin), SettingValue(!isRefusal))
             << "whatever remember-me says";
         EXPECT_EQ(ui.env.settings.objectForKey(keys::vpnUserName), std::nullopt);
         const auto& said = ui.env.console.lines;
-        EXPECT_EQ(std::count(said.begin(), said.end(), "Stop rotating"), row.stopsRotating ? 1 : 0);
+        EXPECT_EQ(std::count(said.begin(), said.end(), "Stop rotating"), stopsRotating ? 1 : 0);
     }
 }
 
 TEST(LoginScreen, AnAcceptedSignInSetsAutoLoginOnlyWhenRememberMeIsOn) {
-    struct Row {
-        const char* name;
-        std::optional<bool> before;
-        int rememberClicks;
-        std::optional<SettingValue> after;
-        const char* image;
-    };
-    const Row rows[] = {
-        {"remember on", std::nullopt, 1, true, "checked"},
-        {"remember on then off", std::nullopt, 2, std::nullopt, "uncheck"},
-        {"remember off after an earlier on", true, 0, true, "uncheck"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+    const std::tuple<const char*, std::optional<bool>, int, std::optional<SettingValue>,
+                     const char*>
+        rows[] = {
+            // name, AutoLogin before, remember-me clicks, AutoLogin after, the image shown
+            {"remember on", std::nullopt, 1, true, "checked"},
+            {"remember on then off", std::nullopt, 2, std::nullopt, "uncheck"},
+            {"remember off after an earlier on", true, 0, true, "uncheck"},
+        };
+    for (const auto& [name, before, rememberClicks, after, image] : rows) {
+        SCOPED_TRACE(name);
         LoginScreenHarness ui;
-        if (row.before) {
-            ui.env.settings.setBool(*row.before, keys::autoLogin);
+        if (before) {
+            ui.env.settings.setBool(*before, keys::autoLogin);
         }
         ui.load();
-        for (int click = 0; click < row.rememberClicks; ++click) {
+        for (int click = 0; click < rememberClicks; ++click) {
             ui.env.click("chkRemember");
         }
-        EXPECT_EQ(ui.rememberImage(), row.image);
+        EXPECT_EQ(ui.rememberImage(), image);
         ui.signIn("demo", "demo-pass");
         ui.answer(LoginScreenHarness::paid());
         EXPECT_TRUE(ui.showsMainScreen());
-        EXPECT_EQ(ui.env.settings.objectForKey(keys::autoLogin), row.after);
+        EXPECT_EQ(ui.env.settings.objectForKey(keys::autoLogin), after);
         EXPECT_EQ(ui.env.settings.objectForKey(keys::vpnUserPassword), SettingValue("demo-pass"));
     }
 }

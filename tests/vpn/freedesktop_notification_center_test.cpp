@@ -9,6 +9,7 @@
 #include <QDBusVirtualObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <fstream>
 #include <mutex>
 #include <optional>
 
@@ -46,17 +47,13 @@ class FakeNotificationServer final : public QDBusVirtualObject {
 class FreedesktopNotificationCenterTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        QFile config(dir.filePath("bus.conf"));
-        if (config.open(QIODevice::WriteOnly)) {
-            config.write(("<busconfig><type>session</type><listen>unix:dir=" + dir.path() +
-                          "</listen><auth>EXTERNAL</auth><policy context=\"default\"><allow "
-                          "send_destination=\"*\"/><allow receive_sender=\"*\"/><allow own="
-                          "\"*\"/></policy></busconfig>")
-                             .toUtf8());
-            config.close();
-            bus.start("dbus-daemon",
-                      {"--config-file=" + config.fileName(), "--nofork", "--print-address=1"});
-        }
+        const QString config = dir.filePath("bus.conf");
+        std::ofstream(config.toStdString())
+            << "<busconfig><type>session</type><listen>unix:dir=" << dir.path().toStdString()
+            << "</listen><auth>EXTERNAL</auth><policy context=\"default\"><allow "
+               "send_destination=\"*\"/><allow receive_sender=\"*\"/><allow own=\"*\"/>"
+               "</policy></busconfig>";
+        bus.start("dbus-daemon", {"--config-file=" + config, "--nofork", "--print-address=1"});
         if (!bus.waitForStarted(5000) || !bus.waitForReadyRead(5000)) {
             GTEST_SKIP() << "dbus-daemon is missing or did not start: no private bus to test on";
         }

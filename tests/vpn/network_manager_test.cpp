@@ -28,6 +28,7 @@ namespace {
 namespace fs = std::filesystem;
 using test_support::PrivateNetworkManager;
 using Words = std::vector<std::string>;
+using namespace std::string_literals;
 
 // Blanks at the ends and a backslash; a key that looks base64-encoded.
 constexpr const char* password = " pa,ss\\word, ";
@@ -194,7 +195,7 @@ TEST_F(RealNetworkManager, CreateRefusesWhatItCannotTrust) {
     const std::string label63(63, 'a');
     const std::string long253 =
         label63 + "." + label63 + "." + label63 + "." + std::string(61, 'b');
-    const std::tuple<std::string, std::string, std::string> rows[] = {
+    std::vector<std::tuple<std::string, std::string, std::string>> rows{
         // password file, gateway, why
         {"link", "vpn.example.net", "is a symbolic link"},
         {"linked/password", "vpn.example.net", "lies behind one"},
@@ -205,18 +206,14 @@ TEST_F(RealNetworkManager, CreateRefusesWhatItCannotTrust) {
         {"fifo", "vpn.example.net", "is not a regular file"},
         {"missing", "vpn.example.net", "cannot open"},
         {"roots", "vpn.example.net", "belong to different users"},
-        {"password", "", "invalid endpoint"},
-        {"password", "-vpn.example.net", "invalid endpoint"},
-        {"password", "vpn-.example.net", "invalid endpoint"},
-        {"password", "vpn..example.net", "invalid endpoint"},
-        {"password", "vpn_1.example.net", "invalid endpoint"},
-        {"password", label63 + "a.example", "invalid endpoint"},
-        {"password", long253 + "b", "invalid endpoint"},
-        {"password", "10.1.1", "invalid endpoint"},
-        {"password", "203.0.113.256", "invalid endpoint"},
-        {"password", "203.0.113.07", "invalid endpoint"},
-        {"password", "2001:db8::1", "invalid endpoint"},  // the L2TP plugin takes no IPv6
     };
+    // The L2TP plugin takes no IPv6.
+    for (const std::string& gateway :
+         {std::string(), "-vpn.example.net"s, "vpn-.example.net"s, "vpn..example.net"s,
+          "vpn_1.example.net"s, label63 + "a.example", long253 + "b", "10.1.1"s, "203.0.113.256"s,
+          "203.0.113.07"s, "2001:db8::1"s}) {
+        rows.emplace_back("password", gateway, "invalid endpoint");
+    }
     for (const auto& [file, gateway, why] : rows) {
         const auto refused = run(MACOSVPN, createArgs(gateway, file));
         EXPECT_EQ(refused.exitCode, 1) << file << " " << gateway;
