@@ -150,8 +150,8 @@ TEST_F(CurlHttpTransportTest, TextFetchesRefuseBadTextAndKeepToTheirBoundWithout
     EXPECT_TRUE(reply->error.has_value());
 }
 
-// The client makes one at start-up, long before any request: no thread (nor
-// libcurl) until the first.
+// The client makes one at start-up, long before any request: no worker thread
+// until the first. One still in flight when the transport goes never completes.
 TEST_F(CurlHttpTransportTest, TheWorkerStartsWithTheFirstRequestAndDropsACompletionAtShutdown) {
     DevproviderProcess provider({.arguments = {"--stall"}});
     const auto threads = [] {
